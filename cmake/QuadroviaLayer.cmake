@@ -1,0 +1,43 @@
+# One static library per layer. Sources are collected by glob so that adding a
+# class is adding its .h/.cpp pair; subfolders listed in EXCLUDE build separately.
+function(quadrovia_layer name)
+  cmake_parse_arguments(L "" "" "DEPS;EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.ui ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  foreach(ex IN LISTS L_EXCLUDE)
+    list(FILTER srcs EXCLUDE REGEX "^${CMAKE_CURRENT_SOURCE_DIR}/${ex}/")
+  endforeach()
+  list(FILTER srcs INCLUDE REGEX "\\.(cpp|h|ui|qrc)$")
+  set(has_code ${srcs})
+  list(FILTER has_code INCLUDE REGEX "\\.cpp$")
+  if(NOT has_code)
+    # A layer not yet written: an interface target keeps its users linking.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${L_DEPS})
+    return()
+  endif()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${L_DEPS})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON
+    AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR}/forms)
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+endfunction()
+
+# One GoogleTest executable per tested layer, from every .cpp in the folder.
+# Tests run on Qt's offscreen platform and see the synthetic camera plugin.
+function(quadrovia_tests name)
+  cmake_parse_arguments(T "" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(NOT srcs)
+    return()
+  endif()
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} test_support GTest::gtest GTest::gmock)
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GST_PLUGIN_PATH=${QUADROVIA_PLUGIN_DIR};GST_REGISTRY=${PROJECT_BINARY_DIR}/gst-registry.bin"
+    TIMEOUT 120)
+endfunction()
