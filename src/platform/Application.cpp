@@ -16,9 +16,8 @@ Application::ErrorSink errorSink = nullptr;
 }  // namespace
 
 void Application::SetTitle(const std::string& title) {
+  // Not Qt's display name: that would be appended to every window title.
   TitleStore() = title;
-  if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-    app->setApplicationDisplayName(QString::fromStdString(title));
 }
 
 std::string Application::Title() { return TitleStore(); }
@@ -43,6 +42,14 @@ void Application::ShowException(std::exception_ptr error, QWidget* parent) {
     ShowError(e.what(), parent);
   } catch (...) {
     ShowError("Unknown error", parent);
+  }
+}
+
+void Application::RunHandler(const std::function<void()>& handler, QWidget* parent) {
+  try {
+    handler();
+  } catch (...) {
+    ShowException(std::current_exception(), parent);
   }
 }
 

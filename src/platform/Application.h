@@ -1,5 +1,6 @@
 #pragma once
 #include <exception>
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -20,6 +21,9 @@ class Application {
   // The message of the exception; for unknown exceptions a fixed text.
   static void ShowException(std::exception_ptr error, QWidget* parent = nullptr);
   static std::string DisplayText(const std::string& message);
+  // How the framework runs an event handler: an error the handler lets out is
+  // shown by the default error display and goes no further.
+  static void RunHandler(const std::function<void()>& handler, QWidget* parent = nullptr);
 
   // Tests replace the modal box by a recorder; nullptr restores it.
   using ErrorSink = void (*)(const std::string& title, const std::string& text);

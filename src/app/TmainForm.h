@@ -1,0 +1,67 @@
+#pragma once
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class mainForm;
+}
+class QFrame;
+class QAbstractButton;
+
+namespace platform {
+class WindowTimer;
+}
+
+namespace app {
+
+class ToptionForm;
+
+void SetChecked(QAbstractButton* box, bool checked, const std::function<void()>& clickHandler);
+
+// The main window: the control panel at the right, the 2x2 grid of video
+// panels, always-on-top, and the window's start-up and close steps.
+class TmainForm : public QWidget {
+  Q_OBJECT
+ public:
+  // Runs FormCreate; an error in it is shown and ends it early, the window is
+  // created all the same.
+  explicit TmainForm(QWidget* parent = nullptr);
+  ~TmainForm() override;
+
+  void SetOptionForm(ToptionForm* form) { optionForm_ = form; }
+  Ui::mainForm& ui() { return *ui_; }
+  QFrame* VideoPanel(int channel) const;
+
+  // Event handlers, named after their component and event.
+  void FormCreate();
+  void FormResize();
+  void FormCloseQuery();
+  void topcbxClick();
+  void sBitBtn3Click();
+
+  bool StayOnTop() const { return stayOnTop_; }
+  platform::WindowTimer& Timer1() { return *timer1_; }
+  platform::WindowTimer& Timer3() { return *timer3_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void SetFormStyle(bool stayOnTop);
+  void AlignPanels();
+  void ApplyAnchors();
+  void NameUncaptionedControls();
+
+  std::unique_ptr<Ui::mainForm> ui_;
+  std::unique_ptr<platform::WindowTimer> timer1_;
+  std::unique_ptr<platform::WindowTimer> timer3_;
+  ToptionForm* optionForm_ = nullptr;
+  bool stayOnTop_ = false;
+  bool centred_ = false;
+};
+
+}  // namespace app

@@ -1,0 +1,48 @@
+#pragma once
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class optionForm;
+}
+class QComboBox;
+
+namespace app {
+
+// The settings dialog. Created once at start-up and kept hidden; its four
+// device lists are the channel binding and its idle box is read by the idle
+// watch directly, so both matter while the dialog is not shown.
+class ToptionForm : public QDialog {
+  Q_OBJECT
+ public:
+  // Picks a folder starting at `start` ("" when it does not exist); "" for
+  // cancel. Replaceable so tests need no modal picker.
+  using FolderPicker = std::function<QString(QWidget* parent, const QString& start)>;
+
+  explicit ToptionForm(QWidget* parent = nullptr);
+  ~ToptionForm() override;
+
+  Ui::optionForm& ui() { return *ui_; }
+  QComboBox* DeviceList(int channel) const;
+  bool AutoChecked() const;
+
+  void FormCreate();
+  void sBitBtn2Click();
+  void BrowseClick();
+  void SetFolderPicker(FolderPicker picker) { picker_ = std::move(picker); }
+
+  // The device enumerator behind the lists lives until the main window closes.
+  virtual void ReleaseDeviceEnumerator() {}
+
+ protected:
+  // Fills the device lists before the settings are loaded; the channel code
+  // overrides it.
+  virtual void FillDeviceLists() {}
+
+ private:
+  std::unique_ptr<Ui::optionForm> ui_;
+  FolderPicker picker_;
+};
+
+}  // namespace app
