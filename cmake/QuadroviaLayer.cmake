@@ -19,7 +19,8 @@ function(quadrovia_layer name)
     return()
   endif()
   add_library(${name} STATIC ${srcs})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  # Generated form headers are public so tests can reach a form's controls.
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/include)
   target_link_libraries(${name} PUBLIC ${L_DEPS})
   set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON
     AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR}/forms)

@@ -12,13 +12,16 @@
 namespace platform {
 namespace {
 
+bool failWrites = false;
+
 struct Line {
   std::string text;        // without terminator
   std::string terminator;  // "\n", "\r\n" or "" for a last line without one
 };
 
 std::optional<std::string> ReadAll(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so a FIFO or device at the path cannot hang the reader.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -195,11 +198,13 @@ std::string ProfileFile::ReadString(const std::string& path, const std::string& 
 bool ProfileFile::WriteString(const std::string& path, const std::string& section, const std::string& key,
                               const std::string& value) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
+  if (failWrites || (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) return false;
   auto data = ReadAll(path);
   auto lines = SplitLines(data.value_or(""));
   SetValue(lines, Trim(section), Trim(key), value);
   return ReplaceFile(path, Join(lines));
 }
+
+void ProfileFile::FailWritesForTesting(bool fail) { failWrites = fail; }
 
 }  // namespace platform

@@ -25,6 +25,9 @@ class ProfileFile {
   // is a directory, disk full); the old file is then untouched.
   static bool WriteString(const std::string& path, const std::string& section, const std::string& key,
                           const std::string& value);
+
+  // Fault switch for tests: every write fails while it is on.
+  static void FailWritesForTesting(bool fail);
 };
 
 }  // namespace platform
