@@ -38,9 +38,15 @@ inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
+inline constexpr WPARAM SIZE_RESTORED = 0;
 inline constexpr WPARAM SIZE_MINIMIZED = 1;
+inline constexpr WPARAM SIZE_MAXIMIZED = 2;
 inline constexpr WPARAM SC_MINIMIZE = 0xF020;
 inline constexpr WPARAM SC_RESTORE = 0xF120;
+
+// WM_SHOWWINDOW's lParam: 0 when shown or hidden by a call, otherwise why.
+inline constexpr LPARAM SW_PARENTCLOSING = 1;
+inline constexpr LPARAM SW_PARENTOPENING = 3;
 
 inline constexpr LPARAM NIN_BALLOONSHOW = WM_USER + 2;
 inline constexpr LPARAM NIN_BALLOONHIDE = WM_USER + 3;
