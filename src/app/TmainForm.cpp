@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalBlocker>
 
 #include "app/AppPaths.h"
 #include "app/PanelLayout.h"
@@ -31,7 +32,10 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind
 // changes, exactly as a user's click does; errors reach the caller.
 void SetChecked(QAbstractButton* box, bool checked, const std::function<void()>& clickHandler) {
   if (box->isChecked() == checked) return;
-  box->setChecked(checked);
+  {
+    const QSignalBlocker quiet(box);
+    box->setChecked(checked);
+  }
   clickHandler();
 }
 
@@ -47,7 +51,8 @@ TmainForm::TmainForm(QWidget* parent)
   setMinimumSize(1, 1);
   Skin::Apply(this);
   NameUncaptionedControls();
-  connect(ui_->topcbx, &QCheckBox::clicked, this, [this] { platform::Application::RunHandler([this] { topcbxClick(); }, this); });
+  // toggled, not clicked: keyboard and assistive tools change the box too.
+  connect(ui_->topcbx, &QCheckBox::toggled, this, [this] { platform::Application::RunHandler([this] { topcbxClick(); }, this); });
   connect(ui_->sBitBtn3, &QPushButton::clicked, this, [this] { platform::Application::RunHandler([this] { sBitBtn3Click(); }, this); });
   platform::Application::RunHandler([this] { FormCreate(); });
 }
