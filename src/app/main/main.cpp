@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QSessionManager>
 
 #include "app/TmainForm.h"
 #include "app/ToptionForm.h"
+#include "media/framework/MediaPlatform.h"
 #include "platform/Application.h"
 
 // Start-up order matters: the main window computes the paths the settings
@@ -10,14 +12,20 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setQuitOnLastWindowClosed(false);
+  const bool mediaReady = media::SUCCEEDED(media::CoInitialize());
   platform::Application::SetTitle("Vistrelle");
   auto* mainForm = new app::TmainForm;
   auto* optionForm = new app::ToptionForm(mainForm);
   optionForm->setWindowModality(Qt::ApplicationModal);
   platform::Application::RunHandler([optionForm] { optionForm->FormCreate(); });
   mainForm->SetOptionForm(optionForm);
+  // Log-off asks the main window as a close would; it never refuses.
+  QObject::connect(&application, &QGuiApplication::commitDataRequest, mainForm,
+                   [mainForm](QSessionManager&) { mainForm->FormCloseQuery(); });
   QObject::connect(mainForm, &QObject::destroyed, &application, &QApplication::quit);
   mainForm->setAttribute(Qt::WA_DeleteOnClose);
   mainForm->show();
-  return application.exec();
+  const int status = application.exec();
+  if (mediaReady) media::CoUninitialize();
+  return status;
 }
