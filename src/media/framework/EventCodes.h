@@ -1,6 +1,15 @@
 #pragma once
 // Platform graph event codes (IMediaEventEx::GetEvent). Listeners and the
 // graph's event table compare against these numbers.
+//
+// Parameters are integers unless said here; what they point to stays valid
+// until FreeEventParams for that event:
+// - an object (EC_COMPLETE and EC_FULLSCREEN_LOST Param2, EC_DEVICE_LOST,
+//   EC_STREAM_CONTROL_* and EC_TIMECODE_AVAILABLE Param1) is an IUnknown*,
+//   0 for none;
+// - EC_OLE_EVENT's two strings are NUL-terminated const char16_t*;
+// - EC_END_OF_SEGMENT Param1 points to a REFERENCE_TIME;
+// - EC_ERRORABORT, EC_ERROR_STILLPLAYING and EC_PAUSED Param1 is an HRESULT.
 #include <cstdint>
 
 namespace media {

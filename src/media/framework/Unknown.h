@@ -47,4 +47,19 @@ std::shared_ptr<I> Query(const std::shared_ptr<T>& object) {
   return Query<I>(std::static_pointer_cast<IUnknown>(object));
 }
 
+// The same for an object that may not be owned by a shared pointer: media
+// components belong to their windows and are not reference counted. For such
+// an object an answer that is the object itself does not own it; it is valid
+// while the component lives, which is how components hand themselves out.
+template <class I>
+std::shared_ptr<I> QueryObject(IUnknown& object) {
+  if (auto self = object.weak_from_this().lock()) return Query<I>(self);
+  if (auto* own = dynamic_cast<I*>(&object)) return std::shared_ptr<I>(std::shared_ptr<void>(), own);
+  std::shared_ptr<I> out;
+  for (const auto& delegate : object.QueryDelegates()) {
+    if (delegate && QueryInterface<I>(delegate, out) == S_OK) return out;
+  }
+  return nullptr;
+}
+
 }  // namespace media
