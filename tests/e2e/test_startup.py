@@ -40,7 +40,7 @@ class AlwaysOnTop(ProgramTest):
         a11y = Accessible()
         app = a11y.application()
         box = wait_for(lambda: a11y.find(app, role="check box", name="总在最前"), what="check box")
-        a11y.press(box)
+        a11y.click(p.display, box)
         wait_for(lambda: "_NET_WM_STATE_ABOVE" in p.net_wm_state(window), what="window above")
         boxes = wait_for(lambda: p.windows_named("Vistrelle"), what="error box")
         expected = "Unable to write to %s." % p.path("quadrovia.ini")
