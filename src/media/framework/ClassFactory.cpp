@@ -20,6 +20,11 @@ void ClassFactory::Register(const CLSID& clsid, Maker maker) { Makers()[clsid] =
 void ClassFactory::Unregister(const CLSID& clsid) { Makers().erase(clsid); }
 bool ClassFactory::IsRegistered(const CLSID& clsid) { return Makers().count(clsid) != 0; }
 
+ClassFactory::Maker ClassFactory::Lookup(const CLSID& clsid) {
+  auto it = Makers().find(clsid);
+  return it == Makers().end() ? Maker() : it->second;
+}
+
 HRESULT CreateObject(const CLSID& clsid, UnknownPtr& out) {
   out.reset();
   auto it = Makers().find(clsid);

@@ -16,6 +16,9 @@ class ClassFactory {
   static void Register(const CLSID& clsid, Maker maker);
   static void Unregister(const CLSID& clsid);
   static bool IsRegistered(const CLSID& clsid);
+  // The maker registered for the class, empty when none (lets a test put a
+  // fake in place and restore what was there).
+  static Maker Lookup(const CLSID& clsid);
 };
 
 // REGDB_E_CLASSNOTREG for an unknown class, E_FAIL when the maker gives nil,

@@ -38,6 +38,11 @@ void MediaPlatform::AddBackend(const std::string& name, Start start, Finish fini
   Backends().push_back({name, std::move(start), std::move(finish)});
 }
 
+void MediaPlatform::RemoveBackend(const std::string& name) {
+  if (InitCount() > 0) return;
+  std::erase_if(Backends(), [&](const Backend& b) { return b.name == name; });
+}
+
 bool MediaPlatform::IsInitialized() { return InitCount() > 0; }
 
 HRESULT CoInitialize(void*) {

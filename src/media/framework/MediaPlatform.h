@@ -16,6 +16,8 @@ class MediaPlatform {
   using Finish = std::function<void()>;
 
   static void AddBackend(const std::string& name, Start start, Finish finish);
+  // Takes a backend out again (only while the platform is not initialised).
+  static void RemoveBackend(const std::string& name);
   static bool IsInitialized();
 };
 
