@@ -95,6 +95,29 @@ current_devices (GstDeviceProvider *provider)
   return devices;
 }
 
+/* gst_device_provider_device_add() puts a device at the head of the list and
+ * announces it at once; a user answering the announcement would then see the
+ * cameras out of file order. So a new device goes straight to its place in
+ * the provider's public list (guarded by its object lock) before the same
+ * DEVICE_ADDED message is posted. */
+static void
+add_in_place (GstDeviceProvider *provider, GstDevice *device,
+    GPtrArray *entries)
+{
+  g_autoptr (GstBus) bus = gst_device_provider_get_bus (provider);
+
+  if (!gst_object_set_parent (GST_OBJECT (device), GST_OBJECT (provider))) {
+    gst_object_unref (device);
+    return;
+  }
+  GST_OBJECT_LOCK (provider);
+  provider->devices = g_list_insert_sorted_with_data (provider->devices,
+      device, later_first, entries);
+  GST_OBJECT_UNLOCK (provider);
+  gst_bus_post (bus, gst_message_new_device_added (GST_OBJECT (provider),
+          device));
+}
+
 static void
 sync_with_file (GstDeviceProvider *provider)
 {
@@ -104,17 +127,16 @@ sync_with_file (GstDeviceProvider *provider)
   for (GList *l = devices; l; l = l->next)
     if (!device_listed (l->data, entries))
       gst_device_provider_device_remove (provider, l->data);
-  for (guint i = 0; i < entries->len; i++)
-    if (!entry_has_device (g_ptr_array_index (entries, i), devices))
-      gst_device_provider_device_add (provider,
-          synthcam_device_new (g_ptr_array_index (entries, i)));
-  g_list_free_full (devices, gst_object_unref);
-
-  /* `devices` is the provider's public list, guarded by its object lock. */
+  /* Cameras that stay may have swapped places (lines moved in the file). */
   GST_OBJECT_LOCK (provider);
   provider->devices = g_list_sort_with_data (provider->devices, later_first,
       entries);
   GST_OBJECT_UNLOCK (provider);
+  for (guint i = 0; i < entries->len; i++)
+    if (!entry_has_device (g_ptr_array_index (entries, i), devices))
+      add_in_place (provider, synthcam_device_new (g_ptr_array_index (entries,
+                  i)), entries);
+  g_list_free_full (devices, gst_object_unref);
 }
 
 static gpointer
