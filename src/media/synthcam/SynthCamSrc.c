@@ -130,6 +130,7 @@ camera_presence (SynthCamSrc *self, guint *position)
   return entry->busy ? CAMERA_BUSY : CAMERA_FREE;
 }
 
+/* Copies of the identity for messages, taken under the object lock. */
 static gchar *
 camera_name (SynthCamSrc *self)
 {
@@ -141,15 +142,33 @@ camera_name (SynthCamSrc *self)
   return name;
 }
 
+static gchar *
+device_path (SynthCamSrc *self)
+{
+  gchar *device;
+
+  GST_OBJECT_LOCK (self);
+  device = g_strdup (self->device);
+  GST_OBJECT_UNLOCK (self);
+  return device;
+}
+
 static void
 post_absent (SynthCamSrc *self, const gchar *what)
 {
   g_autofree gchar *name = camera_name (self);
+  g_autofree gchar *device = device_path (self);
 
-  GST_ELEMENT_ERROR (self, RESOURCE, NOT_FOUND,
-      ("Camera \"%s\" %s.", name, what),
-      ("camera-index %u; camera file %s", self->camera_index,
-          GST_STR_NULL (g_getenv (SYNTHCAM_ENV))));
+  if (device == NULL)
+    GST_ELEMENT_ERROR (self, RESOURCE, NOT_FOUND,
+        ("No camera chosen: the device property is not set."), (NULL));
+  else if (*name == '\0')
+    GST_ELEMENT_ERROR (self, RESOURCE, NOT_FOUND,
+        ("\"%s\" is no synthetic camera.", device), (NULL));
+  else
+    GST_ELEMENT_ERROR (self, RESOURCE, NOT_FOUND,
+        ("Camera \"%s\" %s.", name, what), ("device %s; camera file %s",
+            device, GST_STR_NULL (g_getenv (SYNTHCAM_ENV))));
 }
 
 /* ---- state changes ---------------------------------------------------- */

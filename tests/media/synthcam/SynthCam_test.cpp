@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <optional>
 #include <set>
 #include <string>
@@ -261,6 +262,7 @@ struct ListingRow {
   const char* file;
   std::vector<std::string> expected;
 };
+void PrintTo(const ListingRow& row, std::ostream* out) { *out << row.name; }
 
 class SynthCamListing : public SynthCamTest, public ::testing::WithParamInterface<ListingRow> {};
 
@@ -341,6 +343,7 @@ struct NameRow {
   const char* name;
   std::string camera;
 };
+void PrintTo(const NameRow& row, std::ostream* out) { *out << row.name; }
 
 class SynthCamNames : public SynthCamTest, public ::testing::WithParamInterface<NameRow> {};
 
@@ -379,6 +382,7 @@ struct PathRow {
   const char* name;
   const char* path;
 };
+void PrintTo(const PathRow& row, std::ostream* out) { *out << row.name; }
 
 class SynthCamBadPaths : public SynthCamTest, public ::testing::WithParamInterface<PathRow> {};
 
