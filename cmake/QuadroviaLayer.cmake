@@ -39,6 +39,10 @@ function(quadrovia_tests name)
   target_link_libraries(${name} PRIVATE ${T_DEPS} test_support GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;GST_PLUGIN_PATH=${QUADROVIA_PLUGIN_DIR};GST_REGISTRY=${PROJECT_BINARY_DIR}/gst-registry.bin"
-    TIMEOUT 120)
+    TEST_LIST ${name}_TESTS PROPERTIES TIMEOUT 120)
+  # A list-valued ENVIRONMENT does not survive gtest_discover_tests: set it from
+  # a script that runs after the discovered tests are defined.
+  set(env_script ${CMAKE_CURRENT_BINARY_DIR}/${name}_env.cmake)
+  file(WRITE ${env_script} "set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;GST_PLUGIN_PATH=${QUADROVIA_PLUGIN_DIR};GST_REGISTRY=${PROJECT_BINARY_DIR}/gst-registry.bin\")\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()
