@@ -1,3 +1,17 @@
+# Ninja's code-generator step does not notice a file that a re-run glob added;
+# dropping its stamp when the source list changes makes it run again.
+function(quadrovia_refresh_autogen name srcs)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_sources.txt)
+  set(old_list "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} old_list)
+  endif()
+  if(NOT old_list STREQUAL "${srcs}")
+    file(WRITE ${list_file} "${srcs}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/timestamp)
+  endif()
+endfunction()
+
 # One static library per layer. Sources are collected by glob so that adding a
 # class is adding its .h/.cpp pair; subfolders listed in EXCLUDE build separately.
 function(quadrovia_layer name)
@@ -24,6 +38,7 @@ function(quadrovia_layer name)
   target_link_libraries(${name} PUBLIC ${L_DEPS})
   set_target_properties(${name} PROPERTIES AUTOMOC ON AUTOUIC ON AUTORCC ON
     AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR}/forms)
+  quadrovia_refresh_autogen(${name} "${srcs}")
   target_compile_options(${name} PRIVATE -Wall -Wextra)
 endfunction()
 
@@ -38,6 +53,7 @@ function(quadrovia_tests name)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${T_DEPS} test_support GTest::gtest GTest::gmock)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  quadrovia_refresh_autogen(${name} "${srcs}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     TEST_LIST ${name}_TESTS PROPERTIES TIMEOUT 120)
   # A list-valued ENVIRONMENT does not survive gtest_discover_tests: set it from
