@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "media/InterfaceCast.h"
 #include "media/MediaErrors.h"
 #include "media/fakes/FakeMediaPlatform.h"
 #include "media/fakes/TestMember.h"
@@ -334,6 +335,22 @@ TEST(TFilterGraph, DestroyingTheGraphDeactivatesAndMembersForgetIt) {
   EXPECT_EQ(member.FilterGraph(), nullptr);
   EXPECT_EQ(platform.log.entries, (Entries{"M1.gcActive 0", "M1.moRemoving", "graph.RemoveFilter M1",
                                            "M1.moRemoved", "M1.graphDestroyed"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InterfaceCast, RaisesInterfaceNotSupportedWhileTheGraphIsInactive) {
+  GraphFixture f;
+  try {
+    InterfaceCast<ICaptureGraphBuilder2>(f.graph);
+    FAIL() << "no exception";
+  } catch (const EIntfCastError& e) {
+    EXPECT_STREQ(e.what(), "Interface not supported");
+  }
+  f.graph.SetActive(true);
+  EXPECT_EQ(InterfaceCast<ICaptureGraphBuilder2>(f.graph), f.platform.builders.at(0));
 }
 
 }  // namespace
