@@ -10,7 +10,7 @@
 #include "app/AppPaths.h"
 #include "app/PanelLayout.h"
 #include "app/SettingsFile.h"
-#include "app/Skin.h"
+#include "platform/Skin.h"
 #include "app/ToptionForm.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
@@ -49,7 +49,7 @@ TmainForm::TmainForm(QWidget* parent)
   font.setPixelSize(13);
   setFont(font);
   setMinimumSize(1, 1);
-  Skin::Apply(this);
+  platform::Skin::Apply(this);
   NameUncaptionedControls();
   // toggled, not clicked: keyboard and assistive tools change the box too.
   connect(ui_->topcbx, &QCheckBox::toggled, this, [this] { platform::Application::RunHandler([this] { topcbxClick(); }, this); });

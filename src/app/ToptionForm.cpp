@@ -6,7 +6,10 @@
 
 #include "app/AppPaths.h"
 #include "app/SettingsFile.h"
-#include "app/Skin.h"
+#include "platform/Skin.h"
+#include "channels/DeviceBinding.h"
+#include "media/TSysDevEnum.h"
+#include "media/framework/Identifiers.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "ui_optionForm.h"
@@ -30,7 +33,7 @@ ToptionForm::ToptionForm(QWidget* parent)
   setFont(font);
   setFixedSize(405, 257);
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-  Skin::Apply(this);
+  platform::Skin::Apply(this);
   ui_->DirectoryEdit->setAccessibleName(QStringLiteral("DirectoryEdit"));
   QAction* browse = ui_->DirectoryEdit->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
   browse->setObjectName(QStringLiteral("DirectoryEditBrowse"));
@@ -48,8 +51,16 @@ QComboBox* ToptionForm::DeviceList(int channel) const {
 
 bool ToptionForm::AutoChecked() const { return ui_->autoCbx->isChecked(); }
 
+media::TSysDevEnum& ToptionForm::DeviceEnumerator() {
+  if (!devices_) devices_ = std::make_unique<media::TSysDevEnum>(media::CLSID_VideoInputDeviceCategory);
+  return *devices_;
+}
+
+void ToptionForm::ReleaseDeviceEnumerator() { devices_.reset(); }
+
 void ToptionForm::FormCreate() {
-  FillDeviceLists();
+  channels::DeviceBinding::FillDeviceLists(DeviceEnumerator(),
+                                           {ui_->videoCap1, ui_->videoCap2, ui_->videoCap3, ui_->videoCap4});
   ui_->DirectoryEdit->setText(QString::fromStdString(SettingsFile::ReadString("comm", "path", AppPaths::AppDir)));
   ui_->autoCbx->setChecked(SettingsFile::ReadBool("comm", "auto", true));
 }

@@ -8,6 +8,10 @@ class optionForm;
 }
 class QComboBox;
 
+namespace media {
+class TSysDevEnum;
+}
+
 namespace app {
 
 // The settings dialog. Created once at start-up and kept hidden; its four
@@ -32,17 +36,18 @@ class ToptionForm : public QDialog {
   void BrowseClick();
   void SetFolderPicker(FolderPicker picker) { picker_ = std::move(picker); }
 
-  // The device enumerator behind the lists lives until the main window closes.
-  virtual void ReleaseDeviceEnumerator() {}
-
- protected:
-  // Fills the device lists before the settings are loaded; the channel code
-  // overrides it.
-  virtual void FillDeviceLists() {}
+  // The video input devices behind the lists, enumerated when the dialog is
+  // created. The main window's close query releases it; asked for again after
+  // that (a log-off that was cancelled), it enumerates afresh, so the binding
+  // by position still finds the devices.
+  media::TSysDevEnum& DeviceEnumerator();
+  void ReleaseDeviceEnumerator();
+  bool HasDeviceEnumerator() const { return devices_ != nullptr; }
 
  private:
   std::unique_ptr<Ui::optionForm> ui_;
   FolderPicker picker_;
+  std::unique_ptr<media::TSysDevEnum> devices_;
 };
 
 }  // namespace app

@@ -35,6 +35,13 @@ void Application::ShowError(const std::string& message, QWidget* parent) {
   box.exec();
 }
 
+void Application::ShowMessage(const std::string& text, QWidget* parent) {
+  if (errorSink) return errorSink(Title(), text);
+  QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(Title()), QString::fromStdString(text),
+                  QMessageBox::Ok, parent);
+  box.exec();
+}
+
 void Application::ShowException(std::exception_ptr error, QWidget* parent) {
   try {
     std::rethrow_exception(error);

@@ -18,6 +18,9 @@ class Application {
   // button. The text gets a "." appended when its last character sorts after
   // "." (so "...failed" becomes "...failed." and "...(x)." stays).
   static void ShowError(const std::string& message, QWidget* parent = nullptr);
+  // A modal message box titled with the application title, an OK button and
+  // no icon; the text as it stands.
+  static void ShowMessage(const std::string& text, QWidget* parent = nullptr);
   // The message of the exception; for unknown exceptions a fixed text.
   static void ShowException(std::exception_ptr error, QWidget* parent = nullptr);
   static std::string DisplayText(const std::string& message);

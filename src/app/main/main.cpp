@@ -4,6 +4,7 @@
 #include "app/TmainForm.h"
 #include "app/ToptionForm.h"
 #include "media/framework/MediaPlatform.h"
+#include "media/gst/GstBackend.h"
 #include "platform/Application.h"
 
 // Start-up order matters: the main window computes the paths the settings
@@ -12,6 +13,7 @@
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setQuitOnLastWindowClosed(false);
+  media::gst::GstBackend::Install();
   const bool mediaReady = media::SUCCEEDED(media::CoInitialize());
   platform::Application::SetTitle("Vistrelle");
   auto* mainForm = new app::TmainForm;

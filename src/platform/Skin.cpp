@@ -1,10 +1,10 @@
-#include "app/Skin.h"
+#include "platform/Skin.h"
 
 #include <QStyle>
 #include <QVariant>
 #include <QWidget>
 
-namespace app {
+namespace platform {
 
 const char* Skin::StyleSheet() {
   // Sections are matched by property, so a control changes look by changing
@@ -34,4 +34,4 @@ void Skin::SetSection(QWidget* control, const char* section) {
   control->update();
 }
 
-}  // namespace app
+}  // namespace platform

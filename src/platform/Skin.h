@@ -2,7 +2,7 @@
 
 class QWidget;
 
-namespace app {
+namespace platform {
 
 // The one skin stored in the program. Every control names the skin section it
 // is drawn from in its "skinSection" property (set in the forms); changing the
@@ -15,4 +15,4 @@ class Skin {
   static const char* StyleSheet();
 };
 
-}  // namespace app
+}  // namespace platform
