@@ -16,6 +16,16 @@ class EDirectShowException : public std::runtime_error {
   const HRESULT ErrorCode;
 };
 
+// A failure of the media layer itself rather than of a platform call
+// ("Allocator class not set."); ErrorCode is the result behind it, or S_OK.
+class EMediaLayerException : public std::runtime_error {
+ public:
+  explicit EMediaLayerException(const std::string& message, HRESULT errorCode = S_OK)
+      : std::runtime_error(message), ErrorCode(errorCode) {}
+
+  const HRESULT ErrorCode;
+};
+
 // Returns a result with bit 31 clear unchanged; raises EDirectShowException
 // for a failing one.
 HRESULT CheckMediaResult(HRESULT result);

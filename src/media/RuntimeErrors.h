@@ -24,4 +24,16 @@ class EReadError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A broken precondition of a call ("Invalid Bitmap. (TVMRBitmap.cpp, line 40)").
+class EAssertionFailed : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+// Drawing on a canvas that has nothing to draw on.
+class EInvalidOperation : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
 }  // namespace media
