@@ -4,12 +4,6 @@
 #include "media/gst/GstFilterGraph.h"
 
 namespace media::gst {
-namespace {
-
-std::string CapsText(const GstCaps* caps) { return TakeString(gst_caps_to_string(caps)); }
-
-}  // namespace
-
 GstConnector::GstConnector(GstFilterGraph& graph) : graph_(graph) {}
 
 GstConnector::~GstConnector() { RollbackTo(0); }
@@ -39,8 +33,8 @@ HRESULT GstConnector::Connect(const GstPinPtr& out, const GstPinPtr& in) {
   if (out->Direction() != PINDIR_OUTPUT || in->Direction() != PINDIR_INPUT) return VFW_E_INVALID_DIRECTION;
   if (out->IsConnected() || in->IsConnected()) return VFW_E_ALREADY_CONNECTED;
   const CapsRef offered = out->Formats(), accepted = in->Formats();
-  graph_.Log("connect " + out->Label() + " -> " + in->Label() + ": offered " + CapsText(offered.get()) +
-             "; accepted " + CapsText(accepted.get()));
+  graph_.Log("connect " + out->Label() + " -> " + in->Label() + ": offered " + GstFilterGraph::CapsText(offered.get()) +
+             "; accepted " + GstFilterGraph::CapsText(accepted.get()));
   if (gst_caps_is_always_compatible(offered.get(), accepted.get())) {
     const HRESULT hr = Link(out, in);
     if (SUCCEEDED(hr) || hr == VFW_E_NOT_STOPPED || hr == VFW_E_NOT_IN_GRAPH) return hr;

@@ -254,6 +254,13 @@ void GstFilterGraph::RemoveTopologyObserver(int id) {
 
 void GstFilterGraph::Log(const std::string& line) { bus_->Log().Write(line); }
 
+std::string GstFilterGraph::CapsText(const GstCaps* caps) {
+  constexpr std::size_t kLimit = 240;
+  std::string text = caps ? TakeString(gst_caps_to_string(caps)) : "none";
+  if (text.size() > kLimit) text = text.substr(0, kLimit) + "...";
+  return text;
+}
+
 std::string GstFilterGraph::ResultText(HRESULT hr) {
   char code[16];
   std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));

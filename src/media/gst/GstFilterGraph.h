@@ -74,6 +74,8 @@ class GstFilterGraph : public IFilterGraph2, public IMediaControl, public IMedia
 
   void Log(const std::string& line);
   static std::string ResultText(HRESULT hr);
+  // Caps as the log shows them: long format lists are cut short.
+  static std::string CapsText(const GstCaps* caps);
 
   // How long Stop lets draining filters finish their output.
   static constexpr int kDrainLimitMs = 5000;

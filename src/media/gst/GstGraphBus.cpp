@@ -60,7 +60,7 @@ void GstGraphBus::OnStateChanged(GstMessage* message) {
   GstState from, to, pending;
   gst_message_parse_state_changed(message, &from, &to, &pending);
   running_.store(to == GST_STATE_PLAYING);
-  log_.Write(std::string("state ") + gst_element_state_get_name(from) + " -> " + gst_element_state_get_name(to));
+  if (from != to) log_.Write(std::string("state ") + gst_element_state_get_name(from) + " -> " + gst_element_state_get_name(to));
 }
 
 void GstGraphBus::OnError(GstMessage* message) {

@@ -16,10 +16,11 @@ HRESULT ResultOfResourceError(gint code, bool fromDevice) {
     case GST_RESOURCE_ERROR_OPEN_READ:
     case GST_RESOURCE_ERROR_READ:
       return fromDevice ? HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED) : STG_E_READFAULT;
-    case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
+    case GST_RESOURCE_ERROR_NOT_AUTHORIZED: return E_ACCESSDENIED;
+    // A file that cannot be created: most often its folder is missing.
     case GST_RESOURCE_ERROR_OPEN_WRITE:
     case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
-      return E_ACCESSDENIED;
+      return HRESULT_FROM_WIN32(fromDevice ? ERROR_DEVICE_NOT_CONNECTED : ERROR_PATH_NOT_FOUND);
     case GST_RESOURCE_ERROR_SETTINGS:
       return fromDevice ? VFW_E_NO_CAPTURE_HARDWARE : VFW_E_RUNTIME_ERROR;
     default: return fromDevice ? VFW_E_NO_CAPTURE_HARDWARE : E_FAIL;

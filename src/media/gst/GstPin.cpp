@@ -28,8 +28,6 @@ bool Stopped(const std::shared_ptr<GstFilter>& filter) {
   return !filter || GST_STATE(filter->Bin()) <= GST_STATE_READY;
 }
 
-std::string CapsText(const GstCaps* caps) { return caps ? TakeString(gst_caps_to_string(caps)) : "none"; }
-
 }  // namespace
 
 GstPin::GstPin(std::shared_ptr<GstFilterLink> owner, PadRef pad, std::u16string name, PIN_DIRECTION direction,
@@ -97,8 +95,8 @@ HRESULT GstPin::Connect(const PinPtr& receivePin, const AM_MEDIA_TYPE* mediaType
   HRESULT hr = CheckConnectable(input, mediaType);
   if (SUCCEEDED(hr)) hr = ResultOfLink(gst_pad_link_full(pad_.get(), input->pad_.get(), GST_PAD_LINK_CHECK_DEFAULT));
   if (const auto graph = Owner() ? Owner()->Graph() : nullptr) {
-    graph->Log("connect " + Label() + " -> " + input->Label() + " directly: offered " + CapsText(Formats().get()) +
-               "; accepted " + CapsText(input->Formats().get()) +
+    graph->Log("connect " + Label() + " -> " + input->Label() + " directly: offered " + GstFilterGraph::CapsText(Formats().get()) +
+               "; accepted " + GstFilterGraph::CapsText(input->Formats().get()) +
                (SUCCEEDED(hr) ? "; made" : "; refused (" + GstFilterGraph::ResultText(hr) + ")"));
     if (SUCCEEDED(hr)) graph->TopologyChanged();
   }

@@ -7,12 +7,10 @@ namespace media::gst {
 namespace {
 
 // An unconnected queue fails the pipeline when the end of stream reaches it,
-// so while the preview output has no peer the queue is bypassed: what the
-// tee gives it is dropped before it is queued.
-GstPadProbeReturn DropWhileUnconnected(GstPad*, GstPadProbeInfo* info, gpointer previewGhost) {
-  if (gst_pad_is_linked(static_cast<GstPad*>(previewGhost))) return GST_PAD_PROBE_OK;
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_QUERY_DOWNSTREAM) return GST_PAD_PROBE_OK;
-  return GST_PAD_PROBE_DROP;
+// so while an output has no peer its queue is bypassed: what the tee gives
+// it is dropped before it is queued.
+GstPadProbeReturn DropWhileUnconnected(GstPad*, GstPadProbeInfo*, gpointer outputGhost) {
+  return gst_pad_is_linked(static_cast<GstPad*>(outputGhost)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
 }
 
 }  // namespace
@@ -27,25 +25,27 @@ GstSmartTee::~GstSmartTee() {
 
 bool GstSmartTee::Build() {
   tee_ = AddElement("tee");
-  preview_ = AddElement("queue");
-  if (!tee_ || !preview_) return false;
+  if (!tee_) return false;
   g_object_set(tee_, "allow-not-linked", TRUE, nullptr);
-  g_object_set(preview_, "leaky", 2 /* downstream: drop the oldest */, "max-size-buffers", 1u, "max-size-bytes", 0u,
-               "max-size-time", guint64{0}, nullptr);
-  captureSource_ = PadRef::Adopt(gst_element_request_pad_simple(tee_, "src_%u"));
-  previewSource_ = PadRef::Adopt(gst_element_request_pad_simple(tee_, "src_%u"));
-  const PadRef previewSink = PadRef::Adopt(gst_element_get_static_pad(preview_, "sink"));
-  const PadRef previewOut = PadRef::Adopt(gst_element_get_static_pad(preview_, "src"));
   const PadRef teeSink = PadRef::Adopt(gst_element_get_static_pad(tee_, "sink"));
-  if (!captureSource_ || !previewSource_ || gst_pad_link(previewSource_.get(), previewSink.get()) != GST_PAD_LINK_OK)
-    return false;
   AddPin(u"Input", PINDIR_INPUT, teeSink.get());
-  AddPin(u"Capture", PINDIR_OUTPUT, captureSource_.get(), PIN_CATEGORY_CAPTURE);
-  const GstPinPtr preview = AddPin(u"Preview", PINDIR_OUTPUT, previewOut.get(), PIN_CATEGORY_PREVIEW);
-  gst_pad_add_probe(previewSink.get(),
-                    static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM),
-                    DropWhileUnconnected, preview->Pad(), nullptr);
-  return true;
+  return AddBranch(u"Capture", PIN_CATEGORY_CAPTURE, false, captureSource_) &&
+         AddBranch(u"Preview", PIN_CATEGORY_PREVIEW, true, previewSource_);
+}
+
+GstPinPtr GstSmartTee::AddBranch(const std::u16string& name, const GUID& category, bool leaky, PadRef& teePad) {
+  GstElement* queue = AddElement("queue");
+  if (!queue) return nullptr;
+  if (leaky)
+    g_object_set(queue, "leaky", 2 /* downstream: drop the oldest */, "max-size-buffers", 1u, "max-size-bytes", 0u,
+                 "max-size-time", guint64{0}, nullptr);
+  teePad = PadRef::Adopt(gst_element_request_pad_simple(tee_, "src_%u"));
+  const PadRef queueSink = PadRef::Adopt(gst_element_get_static_pad(queue, "sink"));
+  const PadRef queueOut = PadRef::Adopt(gst_element_get_static_pad(queue, "src"));
+  if (!teePad || gst_pad_link(teePad.get(), queueSink.get()) != GST_PAD_LINK_OK) return nullptr;
+  GstPinPtr pin = AddPin(name, PINDIR_OUTPUT, queueOut.get(), category);
+  gst_pad_add_probe(queueSink.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM, DropWhileUnconnected, pin->Pad(), nullptr);
+  return pin;
 }
 
 std::shared_ptr<GstSmartTee> GstSmartTee::Make() {

@@ -5,10 +5,12 @@
 
 namespace media::gst {
 
-// Splits one stream into a capture output and a preview output. The capture
-// output gets every frame, on the upstream thread; the preview output runs
-// behind a leaky one-frame queue on its own thread, so a slow preview drops
-// frames instead of holding back the capture. Either output may stay
+// Splits one stream into a capture output and a preview output, each on a
+// streaming thread of its own (a sink straight on the upstream thread would
+// hold it while it waits for its first frame, and so starve the other
+// branch). The capture output gets every frame through an ordinary queue;
+// the preview output sits behind a leaky one-frame queue, so a slow preview
+// drops frames instead of holding back the capture. Either output may stay
 // unconnected. Pins "Input", "Capture" (capture category), "Preview"
 // (preview category).
 class GstSmartTee : public GstFilter {
@@ -26,10 +28,11 @@ class GstSmartTee : public GstFilter {
 
  private:
   bool Build();
+  // A queue fed from a new request pad of the tee, with `pin` on its output.
+  GstPinPtr AddBranch(const std::u16string& pin, const GUID& category, bool leaky, PadRef& teePad);
 
-  GstElement* tee_ = nullptr;      // owned by the bin
-  GstElement* preview_ = nullptr;  // the preview queue, owned by the bin
-  PadRef captureSource_;           // the tee's request pads, released with the filter
+  GstElement* tee_ = nullptr;  // owned by the bin
+  PadRef captureSource_;       // the tee's request pads, released with the filter
   PadRef previewSource_;
   bool complete_ = false;
 };
