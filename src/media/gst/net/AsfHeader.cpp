@@ -34,7 +34,7 @@ std::optional<AsfHeader> AsfHeader::parse(std::span<const std::uint8_t> bytes) {
   if (header.entryStreams_.none()) header.entryStreams_ = header.allStreams_;
   if (header.entryStreams_.none()) header.entryStreams_.set();
   std::uint8_t* data = header.bytes_.data() + headerSize;
-  writeLE(data + kDataSize, 8, kDataObjectStart);
+  writeLE(data + kDataSize, 8, 0);
   writeLE(data + kDataPacketCount, 8, 0);
   return header;
 }

@@ -26,8 +26,8 @@ class AsfHeader {
 
   // The header for broadcast: File Properties flags say broadcast and not
   // seekable; file size, data packet count, play and send durations are 0;
-  // the Data Object states its minimal size 50 and no packet count, so that
-  // players read on until the connection ends.
+  // the Data Object's size and packet count are 0 too (size unknown), since
+  // some players otherwise stop after the size the Data Object states.
   const std::vector<std::uint8_t>& bytes() const { return bytes_; }
   std::uint32_t packetSize() const { return packetSize_; }
   // Streams whose key frames are entry points for a client that joins: the

@@ -105,7 +105,7 @@ TEST_F(AsfAppSinkFeedTest, FfmpegDecodesPlainAndFramedStreamsPastTheStatedDataSi
   for (const char* scheme : {"http", "mmsh"}) {
     const std::string probe = run("ffprobe -v error -show_entries stream=codec_name,width,height -of csv=p=0 " + url(scheme));
     EXPECT_NE(probe.find("wmv2,320,240"), std::string::npos) << scheme << ": " << probe;
-    // Three seconds of frames: far beyond the 50 bytes the Data Object states.
+    // Three seconds of frames: a live stream states no end.
     const std::string frames = run("ffmpeg -hide_banner -nostats -v error -i " + url(scheme) +
                                    " -t 3 -f null - -progress pipe:1 | grep '^frame=' | tail -1");
     ASSERT_EQ(frames.rfind("frame=", 0), 0u) << scheme << ": " << frames;

@@ -76,8 +76,11 @@ TEST(AsfPacketReader, SetSendTimeRewritesOnlyTheSendTime) {
   AsfPacketReader::setSendTime(packet, *info, 1234);
   EXPECT_EQ(test::sendTimeOf(packet), 1234u);
   EXPECT_EQ(reader.read(packet)->sendTime, 1234u);
-  for (std::size_t i = 0; i < packet.size(); ++i)
-    if (i < info->sendTimeOffset || i >= info->sendTimeOffset + 4) ASSERT_EQ(packet[i], expected[i]) << i;
+  for (std::size_t i = 0; i < packet.size(); ++i) {
+    if (i < info->sendTimeOffset || i >= info->sendTimeOffset + 4) {
+      ASSERT_EQ(packet[i], expected[i]) << i;
+    }
+  }
 }
 
 }  // namespace

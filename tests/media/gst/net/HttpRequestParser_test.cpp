@@ -83,8 +83,9 @@ class HttpRequestParserRefuses : public ::testing::TestWithParam<Refusal> {};
 TEST_P(HttpRequestParserRefuses, Table) {
   HttpRequestParser parser(1024);
   EXPECT_EQ(parseAll(parser, GetParam().bytes), GetParam().state);
-  if (GetParam().state != State::Reading)
+  if (GetParam().state != State::Reading) {
     EXPECT_EQ(parseAll(parser, "GET / HTTP/1.1\r\n\r\n"), GetParam().state) << "final";
+  }
 }
 
 std::string huge(std::size_t n) { return "GET / HTTP/1.1\r\nX-Fill: " + std::string(n, 'a') + "\r\n\r\n"; }
