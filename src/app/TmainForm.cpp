@@ -12,10 +12,12 @@
 #include "app/SettingsFile.h"
 #include "platform/Skin.h"
 #include "app/ToptionForm.h"
+#include "app/resources/ProgramResources.h"
 #include "platform/Application.h"
 #include "platform/FileSystem.h"
 #include "platform/WindowPlacement.h"
 #include "platform/WindowTimer.h"
+#include "tray/TTrayIcon.h"
 #include "ui_mainForm.h"
 
 namespace app {
@@ -54,8 +56,24 @@ TmainForm::TmainForm(QWidget* parent)
   // toggled, not clicked: keyboard and assistive tools change the box too.
   connect(ui_->topcbx, &QCheckBox::toggled, this, [this] { platform::Application::RunHandler([this] { topcbxClick(); }, this); });
   connect(ui_->sBitBtn3, &QPushButton::clicked, this, [this] { platform::Application::RunHandler([this] { sBitBtn3Click(); }, this); });
+  CreateTrayIcon1();
   platform::Application::RunHandler([this] { FormCreate(); });
 }
+
+// Designer values: in the tray for the whole run, minimizing sends the window
+// there, no cycling, no tip, no menu; a click brings the window back.
+void TmainForm::CreateTrayIcon1() {
+  trayIcon1_ = std::make_unique<tray::TTrayIcon>(this);
+  trayIcon1_->SetIcon(ProgramResources::ProgramIcon());
+  trayIcon1_->SetIconVisible(true);
+  trayIcon1_->MinimizeToTray = true;
+  trayIcon1_->SetCycleInterval(0);
+  trayIcon1_->SetIconIndex(0);
+  trayIcon1_->OnClick = [this](tray::TTrayIcon*) { platform::Application::RunHandler([this] { TrayIcon1Click(); }, this); };
+  trayIcon1_->Loaded();
+}
+
+void TmainForm::TrayIcon1Click() { trayIcon1_->RestoreMainForm(); }
 
 TmainForm::~TmainForm() = default;
 

@@ -13,6 +13,9 @@ class QAbstractButton;
 namespace platform {
 class WindowTimer;
 }
+namespace tray {
+class TTrayIcon;
+}
 
 namespace app {
 
@@ -40,10 +43,12 @@ class TmainForm : public QWidget {
   void FormCloseQuery();
   void topcbxClick();
   void sBitBtn3Click();
+  void TrayIcon1Click();
 
   bool StayOnTop() const { return stayOnTop_; }
   platform::WindowTimer& Timer1() { return *timer1_; }
   platform::WindowTimer& Timer3() { return *timer3_; }
+  tray::TTrayIcon& TrayIcon1() { return *trayIcon1_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -55,10 +60,12 @@ class TmainForm : public QWidget {
   void AlignPanels();
   void ApplyAnchors();
   void NameUncaptionedControls();
+  void CreateTrayIcon1();
 
   std::unique_ptr<Ui::mainForm> ui_;
   std::unique_ptr<platform::WindowTimer> timer1_;
   std::unique_ptr<platform::WindowTimer> timer3_;
+  std::unique_ptr<tray::TTrayIcon> trayIcon1_;
   ToptionForm* optionForm_ = nullptr;
   bool stayOnTop_ = false;
   bool centred_ = false;

@@ -1,11 +1,15 @@
 #include <QApplication>
 #include <QSessionManager>
+#include <memory>
 
 #include "app/TmainForm.h"
 #include "app/ToptionForm.h"
+#include "app/TsplashForm.h"
+#include "app/resources/ProgramResources.h"
 #include "media/framework/MediaPlatform.h"
 #include "media/gst/GstBackend.h"
 #include "platform/Application.h"
+#include "platform/ApplicationWindow.h"
 
 // Start-up order matters: the main window computes the paths the settings
 // dialog reads, and the dialog's device lists must exist before the first
@@ -15,8 +19,13 @@ int main(int argc, char** argv) {
   application.setQuitOnLastWindowClosed(false);
   media::gst::GstBackend::Install();
   const bool mediaReady = media::SUCCEEDED(media::CoInitialize());
+  application.setWindowIcon(app::ProgramResources::ProgramIcon());
+  // On screen, painted, during the slow creation of the two windows.
+  auto splash = std::make_unique<app::TsplashForm>();
+  splash->ShowAndPaint();
   platform::Application::SetTitle("Vistrelle");
   auto* mainForm = new app::TmainForm;
+  platform::ApplicationWindow::SetMainForm(mainForm);
   auto* optionForm = new app::ToptionForm(mainForm);
   optionForm->setWindowModality(Qt::ApplicationModal);
   platform::Application::RunHandler([optionForm] { optionForm->FormCreate(); });
@@ -26,7 +35,8 @@ int main(int argc, char** argv) {
                    [mainForm](QSessionManager&) { mainForm->FormCloseQuery(); });
   QObject::connect(mainForm, &QObject::destroyed, &application, &QApplication::quit);
   mainForm->setAttribute(Qt::WA_DeleteOnClose);
-  mainForm->show();
+  splash.reset();
+  if (platform::ApplicationWindow::ShowMainForm()) mainForm->show();
   const int status = application.exec();
   if (mediaReady) media::CoUninitialize();
   return status;
