@@ -11,9 +11,11 @@
 #include "media/gst/GstDeviceEnumerator.h"
 #include "media/gst/GstDeviceMoniker.h"
 #include "media/gst/GstFilterGraph.h"
+#include "media/gst/GstMixingRenderer.h"
 #include "media/gst/GstPropertyFrame.h"
 #include "media/gst/GstRunningObjectTable.h"
 #include "media/gst/GstSmartTee.h"
+#include "media/gst/GstVideoRenderer.h"
 
 namespace media::gst {
 namespace {
@@ -27,7 +29,8 @@ void RegisterClass(const CLSID& clsid) {
 // creating it answers REGDB_E_CLASSNOTREG.
 const CLSID* const kClasses[] = {&CLSID_FilterGraph,      &CLSID_CaptureGraphBuilder2, &CLSID_SystemDeviceEnum,
                                  &CLSID_GstDeviceMoniker, &CLSID_RunningObjectTable,   &CLSID_PropertyFrame,
-                                 &CLSID_GstCameraControlsPage, &CLSID_GstSmartTee};
+                                 &CLSID_GstCameraControlsPage, &CLSID_GstSmartTee,
+                                 &CLSID_VideoRenderer,    &CLSID_VideoMixingRenderer9};
 
 }  // namespace
 
@@ -66,6 +69,8 @@ void GstBackend::RegisterClasses() {
   RegisterClass<GstPropertyFrame>(CLSID_PropertyFrame);
   RegisterClass<GstCameraControlsPage>(CLSID_GstCameraControlsPage);
   ClassFactory::Register(CLSID_GstSmartTee, [] { return UnknownPtr(GstSmartTee::Make()); });
+  ClassFactory::Register(CLSID_VideoRenderer, [] { return UnknownPtr(GstVideoRenderer::Make()); });
+  ClassFactory::Register(CLSID_VideoMixingRenderer9, [] { return UnknownPtr(GstMixingRenderer::Make()); });
 }
 
 }  // namespace media::gst

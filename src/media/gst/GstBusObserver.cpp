@@ -3,7 +3,10 @@
 namespace media::gst {
 namespace {
 
+// A sync handler that answers GST_BUS_DROP owns the message: it is released
+// here once the handler has seen it.
 GstBusSyncReply Dispatch(GstBus*, GstMessage* message, gpointer data) {
+  const MessageRef owned = MessageRef::Adopt(message);
   (*static_cast<GstBusObserver::Handler*>(data))(message);
   return GST_BUS_DROP;
 }

@@ -7,10 +7,9 @@
 #include "media/framework/Renderers.h"
 #include "media/gst/GstFilter.h"
 #include "media/gst/GstFrameSlot.h"
+#include "media/gst/RendererWindow.h"
 
 namespace media::gst {
-
-class RendererWindow;
 
 // The classic video renderer: one input pin, "Input", taking any raw video,
 // and a renderer window (IVideoWindow) that shows it.

@@ -60,6 +60,21 @@ int ThreadCount() {
   return count;
 }
 
+int SettledThreadCount() {
+  int count = ThreadCount();
+  QElapsedTimer steady, overall;
+  steady.start();
+  overall.start();
+  while (steady.elapsed() < 1000 && overall.elapsed() < 10000) {
+    ProcessEvents(std::chrono::milliseconds(50));
+    if (const int now = ThreadCount(); now != count) {
+      count = now;
+      steady.restart();
+    }
+  }
+  return count;
+}
+
 std::shared_ptr<GstFilterGraph> NewGraph() { return std::make_shared<GstFilterGraph>(); }
 
 SourceFilter::SourceFilter(const std::string& caps, int buffers) : GstFilter(GUID{}, u"Test Source") {

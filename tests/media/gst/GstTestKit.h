@@ -46,6 +46,9 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 void ProcessEvents(std::chrono::milliseconds time = std::chrono::milliseconds(50));
 
 int ThreadCount();
+// The thread count once it has stayed the same for a while: threads that
+// finished their work take a moment to end.
+int SettledThreadCount();
 
 // A live test picture with one output, "Capture", of the capture category
 // (shaped like a camera); `caps` restricts its formats, `buffers` > 0 ends
