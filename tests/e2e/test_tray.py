@@ -9,7 +9,7 @@ import threading
 import time
 import unittest
 
-from harness import Display, wait_for
+from harness import Display, Program, wait_for
 
 PROBE = os.environ.get("QUADROVIA_TRAY_PROBE", os.path.join(os.path.dirname(__file__), "../../build/tests/e2e/tray_probe"))
 TREE_LINE = re.compile(r'^(\s*)(0x[0-9a-f]+) (?:"([^"]*)"|\(has no name\)).*?(\d+)x(\d+)\+-?\d+\+-?\d+\s+\+(-?\d+)\+(-?\d+)\s*$')
@@ -112,11 +112,21 @@ def windows(display):
     return found
 
 
-def docked_icon(display, panel):
+def docked_icon(display, panel, program="tray_probe"):
     for window in windows(display):
-        if window["name"] == "tray_probe" and panel in window["parents"]:
+        if window["name"] == program and panel in window["parents"]:
             return window
     return None
+
+
+def click_icon(display, panel, xdotool_args, program="tray_probe"):
+    """Clicks the program's icon in the tray, as xdotool's click arguments say."""
+    icon = wait_for(lambda: docked_icon(display, panel, program), what="docked icon")
+    x, y = icon["x"] + icon["w"] // 2, icon["y"] + icon["h"] // 2
+    here = display.run(["xdotool", "getmouselocation", "--shell"])
+    if "X=%d\nY=%d\n" % (x, y) not in here:  # --sync would wait for a move that never comes
+        display.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
+    display.run(["xdotool", "click"] + list(xdotool_args))
 
 
 def map_state(display, window):
@@ -144,12 +154,7 @@ class TrayIconOnARealTray(unittest.TestCase):
         return p
 
     def click(self, panel, *xdotool_args):
-        icon = wait_for(lambda: docked_icon(self.display, panel), what="docked icon")
-        x, y = icon["x"] + icon["w"] // 2, icon["y"] + icon["h"] // 2
-        here = self.display.run(["xdotool", "getmouselocation", "--shell"])
-        if "X=%d\nY=%d\n" % (x, y) not in here:  # --sync would wait for a move that never comes
-            self.display.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
-        self.display.run(["xdotool", "click"] + list(xdotool_args))
+        click_icon(self.display, panel, xdotool_args)
 
     def test_a_docked_icon_reports_clicks_in_the_shells_order(self):
         p = self.probe()
@@ -209,6 +214,26 @@ class TrayIconOnARealTray(unittest.TestCase):
         p.send("quit")
         self.assertEqual(p.process.wait(10), 0)
         wait_for(lambda: docked_icon(self.display, self.tray.panel) is None, what="icon gone")
+
+
+class TheProgramsTrayIcon(unittest.TestCase):
+    def setUp(self):
+        self.display = Display()
+        self.addCleanup(self.display.close)
+        self.tray = Tray(self.display)
+        self.addCleanup(self.tray.stop)
+        self.program = Program(self.display)
+        self.addCleanup(self.program.cleanup)
+
+    def test_minimizing_the_main_window_goes_to_the_tray_and_a_click_brings_it_back(self):
+        self.program.start()
+        window = self.program.main_window()
+        wait_for(lambda: docked_icon(self.display, self.tray.panel, "quadrovia"), what="program icon in the tray")
+        self.display.run(["xdotool", "windowminimize", window])
+        wait_for(lambda: map_state(self.display, window) == "IsUnMapped", what="main window in the tray")
+        click_icon(self.display, self.tray.panel, ["1"], program="quadrovia")
+        wait_for(lambda: map_state(self.display, window) == "IsViewable", what="main window back")
+        self.program.assert_running()
 
 
 if __name__ == "__main__":
