@@ -1,7 +1,5 @@
 #include "media/gst/net/AsfAppSinkFeed.h"
 
-#include <gst/app/gstappsink.h>
-
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -29,8 +27,6 @@ struct AsfAppSinkFeed::State {
 
 namespace {
 
-using StatePtr = std::shared_ptr<AsfAppSinkFeed::State>;
-
 std::vector<std::uint8_t> bufferBytes(GstBuffer* buffer) {
   std::vector<std::uint8_t> bytes(gst_buffer_get_size(buffer));
   gst_buffer_extract(buffer, 0, bytes.data(), bytes.size());
@@ -52,7 +48,9 @@ std::vector<std::uint8_t> streamHeader(GstCaps* caps) {
   return bytes;
 }
 
-GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
+}  // namespace
+
+GstFlowReturn AsfAppSinkFeed::onNewSample(GstAppSink* sink, gpointer data) {
   auto sample = gst::GstRef<GstSample>::Adopt(gst_app_sink_pull_sample(sink));
   if (!sample) return GST_FLOW_OK;
   auto& state = **static_cast<StatePtr*>(data);
@@ -70,15 +68,13 @@ GstFlowReturn onNewSample(GstAppSink* sink, gpointer data) {
   return GST_FLOW_OK;
 }
 
-void onEos(GstAppSink*, gpointer data) {
+void AsfAppSinkFeed::onEos(GstAppSink*, gpointer data) {
   auto& state = **static_cast<StatePtr*>(data);
   std::lock_guard lock(state.mutex);
   if (state.server) state.server->endOfStream();
 }
 
-void releaseState(gpointer data) { delete static_cast<StatePtr*>(data); }
-
-}  // namespace
+void AsfAppSinkFeed::releaseState(gpointer data) { delete static_cast<StatePtr*>(data); }
 
 void AsfAppSinkFeed::State::takeCaps(GstCaps* newCaps) {
   if (!newCaps || (caps && gst_caps_is_equal(caps.get(), newCaps))) return;

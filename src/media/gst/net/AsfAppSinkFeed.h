@@ -8,6 +8,7 @@
 // Threading: callbacks run on the appsink's streaming thread and only feed
 // the server. The feed is made and destroyed on the owner's thread; once the
 // destructor returns no callback reaches the server any more.
+#include <gst/app/gstappsink.h>
 #include <gst/gst.h>
 
 #include <memory>
@@ -27,9 +28,13 @@ class AsfAppSinkFeed {
   AsfAppSinkFeed(const AsfAppSinkFeed&) = delete;
   AsfAppSinkFeed& operator=(const AsfAppSinkFeed&) = delete;
 
-  struct State;
-
  private:
+  struct State;
+  using StatePtr = std::shared_ptr<State>;  // what the callbacks' user data points to
+  static GstFlowReturn onNewSample(GstAppSink* sink, gpointer state);
+  static void onEos(GstAppSink* sink, gpointer state);
+  static void releaseState(gpointer state);
+
   gst::ElementRef sink_;
   std::shared_ptr<State> state_;
 };

@@ -35,35 +35,43 @@ constexpr std::uint8_t kKeyFrameBit = 0x80;
 constexpr std::uint64_t kCompressedPayload = 1;  // replicated data length 1
 }  // namespace
 
+// The payload parsing information at the start of every packet.
+struct AsfPacketReader::ParsingInfo {
+  std::uint64_t lengthFlags = 0, propertyFlags = 0, packetLength = 0, sequence = 0, padding = 0;
+  std::size_t sendTimeOffset = 0;
+  std::uint64_t sendTime = 0, duration = 0;
+};
+
+bool AsfPacketReader::readParsingInfo(Cursor& c, ParsingInfo& p) {
+  if (!c.take(1, p.lengthFlags)) return false;
+  if (p.lengthFlags & kErrorCorrectionPresent) {
+    if ((p.lengthFlags & 0x60) != 0 || !c.skip(p.lengthFlags & 0x0F) || !c.take(1, p.lengthFlags))
+      return false;
+  }
+  if (!c.take(1, p.propertyFlags) || !c.takeCoded(int(p.lengthFlags >> 5), p.packetLength) ||
+      !c.takeCoded(int(p.lengthFlags >> 1), p.sequence) || !c.takeCoded(int(p.lengthFlags >> 3), p.padding))
+    return false;
+  if (p.packetLength == 0) p.packetLength = c.bytes.size();
+  if (p.packetLength > c.bytes.size() || p.padding > p.packetLength) return false;
+  p.sendTimeOffset = c.pos;
+  return c.take(4, p.sendTime) && c.take(2, p.duration) && c.pos <= p.packetLength - p.padding;
+}
+
 std::optional<AsfPacketInfo> AsfPacketReader::read(std::span<const std::uint8_t> packet) const {
   Cursor c{packet, 0, packet.size()};
-  std::uint64_t lengthFlags = 0, propertyFlags = 0, packetLength = 0, sequence = 0, padding = 0;
-  if (!c.take(1, lengthFlags)) return std::nullopt;
-  if (lengthFlags & kErrorCorrectionPresent) {
-    if ((lengthFlags & 0x60) != 0 || !c.skip(lengthFlags & 0x0F) || !c.take(1, lengthFlags))
-      return std::nullopt;
-  }
-  if (!c.take(1, propertyFlags) || !c.takeCoded(lengthFlags >> 5, packetLength) ||
-      !c.takeCoded(lengthFlags >> 1, sequence) || !c.takeCoded(lengthFlags >> 3, padding))
-    return std::nullopt;
-  if (packetLength == 0) packetLength = packet.size();
-  if (packetLength > packet.size() || padding > packetLength) return std::nullopt;
-  AsfPacketInfo info;
-  info.sendTimeOffset = c.pos;
-  std::uint64_t sendTime = 0, duration = 0;
-  if (!c.take(4, sendTime) || !c.take(2, duration)) return std::nullopt;
-  info.sendTime = static_cast<std::uint32_t>(sendTime);
-  if (c.pos > packetLength - padding) return std::nullopt;
-  const std::size_t payloadEnd = packetLength - padding;
-  std::uint64_t payloadFlags = 0;
-  if (lengthFlags & kMultiplePayloads) {
-    if (!c.take(1, payloadFlags) || (payloadFlags & 0x3F) == 0) return std::nullopt;
-    for (unsigned n = payloadFlags & 0x3F; n > 0; --n)
-      if (!readPayload(c, propertyFlags, int(payloadFlags >> 6), payloadEnd, info.startsKeyFrame))
-        return std::nullopt;
+  ParsingInfo p;
+  if (!readParsingInfo(c, p)) return std::nullopt;
+  AsfPacketInfo info{p.sendTimeOffset, static_cast<std::uint32_t>(p.sendTime), false};
+  const auto flags = static_cast<std::uint8_t>(p.propertyFlags);
+  const std::size_t payloadEnd = p.packetLength - p.padding;
+  if (!(p.lengthFlags & kMultiplePayloads)) {
+    if (!readPayload(c, flags, -1, payloadEnd, info.startsKeyFrame)) return std::nullopt;
     return info;
   }
-  if (!readPayload(c, propertyFlags, -1, payloadEnd, info.startsKeyFrame)) return std::nullopt;
+  std::uint64_t payloadFlags = 0;
+  if (!c.take(1, payloadFlags) || (payloadFlags & 0x3F) == 0) return std::nullopt;
+  for (unsigned n = payloadFlags & 0x3F; n > 0; --n)
+    if (!readPayload(c, flags, int(payloadFlags >> 6), payloadEnd, info.startsKeyFrame)) return std::nullopt;
   return info;
 }
 

@@ -30,6 +30,8 @@ class AsfPacketReader {
 
  private:
   struct Cursor;
+  struct ParsingInfo;
+  static bool readParsingInfo(Cursor& c, ParsingInfo& info);
   bool readPayload(Cursor& c, std::uint8_t propertyFlags, int payloadLengthType,
                    std::size_t end, bool& startsKeyFrame) const;
 

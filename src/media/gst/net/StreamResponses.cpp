@@ -33,8 +33,10 @@ std::string StreamResponses::framedPlay(std::uint32_t clientId) {
 }
 
 std::string StreamResponses::status(int code) {
-  return "HTTP/1.0 " + std::to_string(code) + " " + reason(code) + "\r\n" + kServer +
-         "Content-Length: 0\r\nConnection: close\r\n\r\n";
+  std::string head = "HTTP/1.0 " + std::to_string(code) + " " + reason(code) + "\r\n" + kServer;
+  if (code == 405) head += "Allow: GET, HEAD, POST\r\n";
+  if (code != 204) head += "Content-Length: 0\r\n";  // a 204 carries no length
+  return head + "Connection: close\r\n\r\n";
 }
 
 const char* StreamResponses::reason(int code) {

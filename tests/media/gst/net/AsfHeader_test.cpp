@@ -65,6 +65,7 @@ TEST(AsfHeader, EntryStreamsAreTheVideoStreamsOrAllWithoutVideo) {
 struct BadHeader {
   const char* name;
   std::function<Bytes()> make;
+  friend void PrintTo(const BadHeader& c, std::ostream* os) { *os << c.name; }
 };
 
 Bytes withHeaderSpec(std::function<void(test::SampleHeader&)> edit) {

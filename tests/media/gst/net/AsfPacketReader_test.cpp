@@ -17,6 +17,7 @@ struct KeyCase {
   const char* name;
   SamplePacket packet;
   bool startsKeyFrame;
+  friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class AsfPacketReaderKeyFrames : public ::testing::TestWithParam<KeyCase> {};

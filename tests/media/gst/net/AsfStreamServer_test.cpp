@@ -235,6 +235,7 @@ struct Hostile {
   const char* name;
   std::string bytes;
   const char* answer;  // start of the answer before the server closes
+  friend void PrintTo(const Hostile& c, std::ostream* os) { *os << c.name; }
 };
 
 class AsfStreamServerRefuses : public AsfStreamServerTest, public ::testing::WithParamInterface<Hostile> {};

@@ -76,6 +76,7 @@ struct Refusal {
   const char* name;
   std::string bytes;
   State state;
+  friend void PrintTo(const Refusal& c, std::ostream* os) { *os << c.name; }
 };
 
 class HttpRequestParserRefuses : public ::testing::TestWithParam<Refusal> {};

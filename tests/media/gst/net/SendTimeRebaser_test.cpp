@@ -11,6 +11,7 @@ struct RebaseCase {
   const char* name;
   std::vector<std::uint32_t> source;
   std::vector<std::uint32_t> mapped;
+  friend void PrintTo(const RebaseCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class SendTimeRebaserMaps : public ::testing::TestWithParam<RebaseCase> {};

@@ -13,6 +13,7 @@ struct RequestCase {
   const char* name;
   std::string text;
   Kind kind;
+  friend void PrintTo(const RequestCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class StreamRequestClassifies : public ::testing::TestWithParam<RequestCase> {};
