@@ -83,18 +83,21 @@ class SystemShell::Icon {
   }
 
   void ShowBalloon(const NOTIFYICONDATA& data) {
-    if (balloonTimer_.isActive()) EndBalloon(NIN_BALLOONHIDE);
+    EndBalloon(NIN_BALLOONHIDE);
     const QString text = FieldText(data.szInfo, sizeof data.szInfo);
     if (text.isEmpty()) return;  // an empty text only takes the balloon away
     const int timeout = data.uTimeout ? static_cast<int>(data.uTimeout) : kDefaultBalloonMs;
     tray_.showMessage(FieldText(data.szInfoTitle, sizeof data.szInfoTitle), text, BalloonIcon(data.dwInfoFlags),
                       timeout);
+    balloonShown_ = true;
     balloonTimer_.start(timeout);
     Notify(NIN_BALLOONSHOW);
   }
 
+  // Each balloon ends once: clicked, timed out or replaced.
   void EndBalloon(LPARAM how) {
-    if (!balloonTimer_.isActive()) return;
+    if (!balloonShown_) return;
+    balloonShown_ = false;
     balloonTimer_.stop();
     Notify(how);
   }
@@ -102,6 +105,7 @@ class SystemShell::Icon {
   HWND window_;
   WPARAM id_;
   UINT callback_ = 0;
+  bool balloonShown_ = false;
   QSystemTrayIcon tray_;
   QTimer balloonTimer_;
 };

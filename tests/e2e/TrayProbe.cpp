@@ -1,7 +1,7 @@
 // A form with one tray icon on the desktop's real shell, for the end-to-end
 // tray test. It prints one line for each thing the component does or
 // reports, and reads commands from standard input: "hide" and "show" set
-// IconVisible, "quit" ends it.
+// IconVisible, "balloon" shows a balloon of 300 ms on the icon, "quit" ends it.
 #include <QApplication>
 #include <QEvent>
 #include <QPixmap>
@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "platform/ApplicationWindow.h"
+#include "platform/Shell.h"
 #include "tray/TTrayIcon.h"
 
 namespace {
@@ -66,6 +67,20 @@ void Wire(ProbeIcon& icon) {
     sender->RestoreMainForm();
   };
   icon.OnDblClick = [](tray::TTrayIcon*) { Say("dblclick"); };
+  icon.OnBalloonHintShow = [](tray::TTrayIcon*) { Say("balloon show"); };
+  icon.OnBalloonHintHide = [](tray::TTrayIcon*) { Say("balloon hide"); };
+  icon.OnBalloonHintTimeout = [](tray::TTrayIcon*) { Say("balloon timeout"); };
+  icon.OnBalloonHintClick = [](tray::TTrayIcon*) { Say("balloon click"); };
+}
+
+void ShowBalloon(const tray::TTrayIcon& icon) {
+  platform::NOTIFYICONDATA data = icon.NotifyData();
+  data.uFlags = platform::NIF_INFO;
+  std::snprintf(data.szInfoTitle, sizeof data.szInfoTitle, "%s", "Quadrovia");
+  std::snprintf(data.szInfo, sizeof data.szInfo, "%s", "Recording");
+  data.uTimeout = 300;
+  data.dwInfoFlags = platform::NIIF_INFO;
+  platform::Shell::Current().NotifyIcon(platform::NIM_MODIFY, data);
 }
 
 }  // namespace
@@ -98,6 +113,7 @@ int main(int argc, char** argv) {
       if (command == "quit") app.quit();
       if (command == "hide") icon->SetIconVisible(false);
       if (command == "show") icon->SetIconVisible(true);
+      if (command == "balloon") ShowBalloon(*icon);
     }
   });
 

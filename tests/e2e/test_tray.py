@@ -208,6 +208,12 @@ class TrayIconOnARealTray(unittest.TestCase):
         self.assertEqual(p.quiet(1.5), [])
         self.assertIsNone(docked_icon(self.display, self.tray.panel))
 
+    def test_a_balloon_reports_its_showing_and_its_time_out(self):
+        p = self.probe()
+        wait_for(lambda: docked_icon(self.display, self.tray.panel), what="docked icon")
+        p.send("balloon")
+        p.expect("balloon show", "balloon timeout")
+
     def test_quitting_takes_the_icon_away_and_ends_cleanly(self):
         p = self.probe()
         wait_for(lambda: docked_icon(self.display, self.tray.panel), what="docked icon")
