@@ -110,17 +110,29 @@ class SystemShell::Icon {
   QTimer balloonTimer_;
 };
 
+namespace {
+
+// The shell that still holds icons and watchers when the application object
+// goes; they must go first.
+SystemShell* liveShell = nullptr;
+
+}  // namespace
+
 SystemShell::SystemShell() : watch_(std::make_unique<TrayWatch>()) {
   connect(watch_.get(), &TrayWatch::Appeared, this, &SystemShell::TrayAppeared);
-  // Icons and watchers must go while the application object still exists.
-  static SystemShell* instance = nullptr;
-  instance = this;
-  qAddPostRoutine([] {
-    if (instance) instance->Shutdown();
-  });
+  static const bool cleanupAdded = [] {
+    qAddPostRoutine([] {
+      if (liveShell) liveShell->Shutdown();
+    });
+    return true;
+  }();
+  (void)cleanupAdded;
+  liveShell = this;
 }
 
-SystemShell::~SystemShell() = default;
+SystemShell::~SystemShell() {
+  if (liveShell == this) liveShell = nullptr;
+}
 
 void SystemShell::Shutdown() {
   icons_.clear();
