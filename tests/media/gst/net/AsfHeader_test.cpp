@@ -13,8 +13,8 @@ namespace {
 using test::Bytes;
 
 TEST(AsfHeader, BroadcastFormZeroesSizesAndDurationsAndKeepsTheRest) {
-  test::SampleHeader spec;
-  const Bytes in = test::makeHeader(spec);
+  test::SampleHeader shape;
+  const Bytes in = test::makeHeader(shape);
   const auto header = AsfHeader::parse(in);
   ASSERT_TRUE(header);
   const Bytes& out = header->bytes();
@@ -68,10 +68,10 @@ struct BadHeader {
   friend void PrintTo(const BadHeader& c, std::ostream* os) { *os << c.name; }
 };
 
-Bytes withHeaderSpec(std::function<void(test::SampleHeader&)> edit) {
-  test::SampleHeader spec;
-  edit(spec);
-  return test::makeHeader(spec);
+Bytes withHeaderFields(std::function<void(test::SampleHeader&)> edit) {
+  test::SampleHeader shape;
+  edit(shape);
+  return test::makeHeader(shape);
 }
 
 Bytes edited(std::function<void(Bytes&)> edit) {
@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadHeader{"ObjectSizeZero", [] { return edited([](Bytes& b) { writeLE(b.data() + test::kFilePropertiesAt + 16, 8, 0); }); }},
         BadHeader{"ObjectOverrunsHeader", [] { return edited([](Bytes& b) { writeLE(b.data() + test::kFilePropertiesAt + 16, 8, 5000); }); }},
         BadHeader{"FilePropertiesTooShort", [] { return edited([](Bytes& b) { writeLE(b.data() + test::kFilePropertiesAt + 16, 8, 60); }); }},
-        BadHeader{"VariablePacketSize", [] { return withHeaderSpec([](auto& s) { s.maxPacketSize = 1024; }); }},
-        BadHeader{"PacketSizeZero", [] { return withHeaderSpec([](auto& s) { s.minPacketSize = s.maxPacketSize = 0; }); }},
-        BadHeader{"PacketTooLargeForAChunk", [] { return withHeaderSpec([](auto& s) { s.minPacketSize = s.maxPacketSize = 65528; }); }}),
+        BadHeader{"VariablePacketSize", [] { return withHeaderFields([](auto& s) { s.maxPacketSize = 1024; }); }},
+        BadHeader{"PacketSizeZero", [] { return withHeaderFields([](auto& s) { s.minPacketSize = s.maxPacketSize = 0; }); }},
+        BadHeader{"PacketTooLargeForAChunk", [] { return withHeaderFields([](auto& s) { s.minPacketSize = s.maxPacketSize = 65528; }); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

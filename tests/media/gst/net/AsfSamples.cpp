@@ -39,54 +39,54 @@ void appendStreamProperties(Bytes& out, const SampleStream& stream) {
 
 }  // namespace
 
-Bytes makeHeader(const SampleHeader& spec) {
+Bytes makeHeader(const SampleHeader& shape) {
   Bytes objects;
-  appendFileProperties(objects, spec);
-  for (const auto& stream : spec.streams) appendStreamProperties(objects, stream);
+  appendFileProperties(objects, shape);
+  for (const auto& stream : shape.streams) appendStreamProperties(objects, stream);
   Bytes out;
   appendGuid(out, kAsfHeaderObject);
   appendLE(out, 8, 30 + objects.size());
-  appendLE(out, 4, 1 + spec.streams.size());
+  appendLE(out, 4, 1 + shape.streams.size());
   out.push_back(1);
   out.push_back(2);
   out.insert(out.end(), objects.begin(), objects.end());
   appendGuid(out, kAsfDataObject);
-  appendLE(out, 8, spec.dataObjectSize);
+  appendLE(out, 8, shape.dataObjectSize);
   for (int i = 0; i < 16; ++i) out.push_back(static_cast<std::uint8_t>(0xA0 + i));
-  appendLE(out, 8, spec.dataPackets);
+  appendLE(out, 8, shape.dataPackets);
   appendLE(out, 2, 0x0101);
   return out;
 }
 
-Bytes makePacket(const SamplePacket& spec) {
-  const bool multiple = spec.payloads.size() > 1;
+Bytes makePacket(const SamplePacket& shape) {
+  const bool multiple = shape.payloads.size() > 1;
   Bytes out;
-  if (spec.errorCorrection) out.insert(out.end(), {0x82, 0x00, 0x00});
+  if (shape.errorCorrection) out.insert(out.end(), {0x82, 0x00, 0x00});
   out.push_back(static_cast<std::uint8_t>(0x50 | (multiple ? 1 : 0)));  // WORD length and padding
   out.push_back(0x5D);  // BYTE stream, BYTE object, DWORD offset, BYTE replicated length
   const std::size_t lengthAt = out.size();
-  appendLE(out, 2, spec.packetSize);
+  appendLE(out, 2, shape.packetSize);
   appendLE(out, 2, 0);  // padding, patched below
-  appendLE(out, 4, spec.sendTime);
+  appendLE(out, 4, shape.sendTime);
   appendLE(out, 2, 0);
-  if (multiple) out.push_back(static_cast<std::uint8_t>(0x80 | spec.payloads.size()));
+  if (multiple) out.push_back(static_cast<std::uint8_t>(0x80 | shape.payloads.size()));
   std::uint8_t object = 0;
-  for (const auto& p : spec.payloads) {
+  for (const auto& p : shape.payloads) {
     out.push_back(static_cast<std::uint8_t>(p.stream | (p.key ? 0x80 : 0)));
     out.push_back(object++);
-    appendLE(out, 4, p.compressed ? spec.sendTime + 5000 : p.objectOffset);
+    appendLE(out, 4, p.compressed ? shape.sendTime + 5000 : p.objectOffset);
     if (p.compressed) {
       out.push_back(1);
       out.push_back(33);
     } else {
       out.push_back(8);
       appendLE(out, 4, p.length + p.objectOffset);
-      appendLE(out, 4, spec.sendTime + 5000);
+      appendLE(out, 4, shape.sendTime + 5000);
     }
     if (multiple) appendLE(out, 2, p.length);
     out.insert(out.end(), p.length, 0x5A);
   }
-  const std::size_t padding = spec.packetSize > out.size() ? spec.packetSize - out.size() : 0;
+  const std::size_t padding = shape.packetSize > out.size() ? shape.packetSize - out.size() : 0;
   writeLE(out.data() + lengthAt + 2, 2, padding);
   out.insert(out.end(), padding, 0);
   return out;

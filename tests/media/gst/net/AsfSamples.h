@@ -29,7 +29,7 @@ struct SampleHeader {
 
 // Header Object (File Properties + one Stream Properties per stream) and the
 // 50-byte Data Object start.
-Bytes makeHeader(const SampleHeader& spec = {});
+Bytes makeHeader(const SampleHeader& shape = {});
 
 struct SamplePayload {
   unsigned stream = 1;
@@ -47,7 +47,7 @@ struct SamplePacket {
   std::vector<SamplePayload> payloads{{}};
 };
 
-Bytes makePacket(const SamplePacket& spec = {});
+Bytes makePacket(const SamplePacket& shape = {});
 
 // Field offsets inside the File Properties Object of makeHeader's output.
 inline constexpr std::size_t kFilePropertiesAt = 30;
