@@ -31,7 +31,8 @@ class Tray:
         return None
 
     def stop(self):
-        self.process.terminate()
+        if self.process.poll() is None:
+            self.process.terminate()
         self.process.wait(5)
 
 
@@ -138,18 +139,13 @@ def map_state(display, window):
 class TrayIconOnARealTray(unittest.TestCase):
     def setUp(self):
         self.display = Display()
+        self.addCleanup(self.display.close)
         self.tray = Tray(self.display)
-        self.probes = []
-
-    def tearDown(self):
-        for p in self.probes:
-            p.stop()
-        self.tray.stop()
-        self.display.close()
+        self.addCleanup(lambda: self.tray.stop())  # the tray the test ends with
 
     def probe(self, *args):
         p = Probe(self.display, *args)
-        self.probes.append(p)
+        self.addCleanup(p.stop)
         p.expect("added 1")
         return p
 
