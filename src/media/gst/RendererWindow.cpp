@@ -1,0 +1,196 @@
+#include "media/gst/RendererWindow.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QScreen>
+#include <QWheelEvent>
+#include <memory>
+
+#include "media/framework/Renderers.h"
+
+namespace media::gst {
+namespace {
+
+// WS_OVERLAPPEDWINDOW with WS_CLIPSIBLINGS and WS_CLIPCHILDREN, as a new
+// renderer window has.
+constexpr LONG kInitialStyle = 0x06CF0000;
+
+}  // namespace
+
+RendererWindow::RendererWindow() : style_(kInitialStyle), position_(0, 0, 320, 240) {
+  // Window searches find renderer windows by this class and their title.
+  setProperty("windowClass", kClassName);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setMouseTracking(true);
+  setFocusPolicy(Qt::NoFocus);
+  setGeometry(position_);
+  placedFlags_ = windowFlags();
+}
+
+void RendererWindow::SetOwner(QWidget* owner) {
+  owner_ = owner;
+  Place();
+}
+
+void RendererWindow::SetStyles(LONG style, LONG exStyle) {
+  style_ = style;
+  exStyle_ = exStyle;
+  Place();
+}
+
+void RendererWindow::SetPosition(const QRect& position) {
+  position_ = position;
+  Place();
+}
+
+void RendererWindow::SetShown(bool shown) {
+  shown_ = shown;
+  setVisible(shown);
+}
+
+void RendererWindow::SetInputTransparent(bool transparent) {
+  setAttribute(Qt::WA_TransparentForMouseEvents, transparent);
+}
+
+void RendererWindow::Place() {
+  const bool child = owner_ && (style_ & WS_CHILD);
+  Qt::WindowFlags flags = Qt::Widget;
+  if (!child) {
+    flags = Qt::Window;
+    if (!(style_ & WS_CAPTION)) flags |= Qt::FramelessWindowHint;
+    if (exStyle_ & WS_EX_TOPMOST) flags |= Qt::WindowStaysOnTopHint;
+  }
+  if (owner_ != placedParent_ || flags != placedFlags_) {
+    setParent(owner_, flags);
+    placedParent_ = owner_;
+    placedFlags_ = flags;
+  }
+  if (child) {
+    setWindowState(Qt::WindowNoState);
+    setGeometry(position_);
+    raise();
+  } else {
+    PlaceTopLevel();
+  }
+  setVisible(shown_);
+}
+
+void RendererWindow::PlaceTopLevel() {
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen->geometry() != position_) continue;
+    setScreen(screen);
+    setGeometry(position_);
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    return;
+  }
+  setWindowState(windowState() & ~Qt::WindowFullScreen);
+  setGeometry(position_);
+}
+
+void RendererWindow::SetPicture(QImage picture) {
+  picture_ = std::move(picture);
+  update(VideoRect());
+}
+
+void RendererWindow::SetSourceRect(std::optional<QRect> source) {
+  source_ = source;
+  update();
+}
+
+void RendererWindow::SetLetterbox(bool letterbox, QSize aspect) {
+  if (letterbox == letterbox_ && aspect == aspect_) return;
+  letterbox_ = letterbox;
+  aspect_ = aspect;
+  update();
+  if (OnResized) OnResized();
+}
+
+void RendererWindow::SetBorderColor(QColor color) {
+  border_ = color;
+  update();
+}
+
+QRect RendererWindow::VideoRect(const QRect& area, QSize aspect, bool letterbox) {
+  if (!letterbox || aspect.isEmpty() || area.isEmpty()) return area;
+  const QSize fit = aspect.scaled(area.size(), Qt::KeepAspectRatio);
+  return QRect(area.x() + (area.width() - fit.width()) / 2, area.y() + (area.height() - fit.height()) / 2,
+               fit.width(), fit.height());
+}
+
+void RendererWindow::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect video = VideoRect();
+  for (const QRect& bar : QRegion(rect()).subtracted(video)) painter.fillRect(bar, border_);
+  if (picture_.isNull()) {
+    painter.fillRect(video, border_);
+    return;
+  }
+  const QRect source = source_.value_or(picture_.rect());
+  if (source.size() != video.size()) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(video, picture_, source);
+}
+
+void RendererWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  if (OnResized) OnResized();
+}
+
+bool RendererWindow::event(QEvent* event) {
+  if (drain_ && Forward(event)) return true;
+  return QWidget::event(event);
+}
+
+// The drain may go away while it handles what it is sent: nothing of it is
+// touched afterwards.
+bool RendererWindow::Forward(QEvent* event) {
+  QWidget* drain = drain_;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: ForwardMouse(event); return true;
+    case QEvent::Wheel: {
+      const auto* wheel = static_cast<QWheelEvent*>(event);
+      QWheelEvent copy(drain->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(), wheel->pixelDelta(),
+                       wheel->angleDelta(), wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(),
+                       wheel->source(), wheel->pointingDevice());
+      QCoreApplication::sendEvent(drain, &copy);
+      return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      const std::unique_ptr<QEvent> copy(event->clone());
+      QCoreApplication::sendEvent(drain, copy.get());
+      event->setAccepted(copy->isAccepted());
+      return true;
+    }
+    case QEvent::ContextMenu: {
+      const auto* menu = static_cast<QContextMenuEvent*>(event);
+      QContextMenuEvent copy(menu->reason(), drain->mapFromGlobal(menu->globalPos()), menu->globalPos(),
+                             menu->modifiers());
+      QCoreApplication::sendEvent(drain, &copy);
+      event->setAccepted(copy.isAccepted());
+      return true;
+    }
+    default: return false;
+  }
+}
+
+void RendererWindow::ForwardMouse(QEvent* event) {
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  QWidget* drain = drain_;
+  const QPointF global = mouse->globalPosition();
+  QMouseEvent copy(mouse->type(), drain->mapFromGlobal(global), global, mouse->button(), mouse->buttons(),
+                   mouse->modifiers(), mouse->pointingDevice());
+  if (mouse->type() == QEvent::MouseButtonPress && (drain->focusPolicy() & Qt::ClickFocus))
+    drain->setFocus(Qt::MouseFocusReason);
+  QCoreApplication::sendEvent(drain, &copy);
+  event->accept();
+}
+
+}  // namespace media::gst
