@@ -2,6 +2,7 @@
 
 #include <gst/video/video.h>
 
+#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -45,6 +46,22 @@ const VIDEOINFOHEADER* VideoInfoOf(const AM_MEDIA_TYPE& mt) {
   return reinterpret_cast<const VIDEOINFOHEADER*>(mt.pbFormat);
 }
 
+// 100-ns frame durations are rounded (30 fps is 333333): whole and NTSC
+// rates come back as the fractions they were.
+void FrameRateOf(REFERENCE_TIME duration, gint& n, gint& d) {
+  const double fps = 10'000'000.0 / static_cast<double>(duration);
+  const double ntsc = fps * 1.001;
+  if (std::abs(fps - std::round(fps)) < 0.001) {
+    n = static_cast<gint>(std::round(fps));
+    d = 1;
+  } else if (std::abs(ntsc - std::round(ntsc)) < 0.001) {
+    n = static_cast<gint>(std::round(ntsc)) * 1000;
+    d = 1001;
+  } else {
+    gst_util_double_to_fraction(fps, &n, &d);
+  }
+}
+
 void AddFrameFields(GstCaps* caps, const VIDEOINFOHEADER* info) {
   if (!info) return;
   const auto& bmi = info->bmiHeader;
@@ -52,7 +69,7 @@ void AddFrameFields(GstCaps* caps, const VIDEOINFOHEADER* info) {
   if (bmi.biHeight != 0) gst_caps_set_simple(caps, "height", G_TYPE_INT, bmi.biHeight < 0 ? -bmi.biHeight : bmi.biHeight, nullptr);
   if (info->AvgTimePerFrame > 0) {
     gint n = 0, d = 0;
-    gst_util_double_to_fraction(10'000'000.0 / static_cast<double>(info->AvgTimePerFrame), &n, &d);
+    FrameRateOf(info->AvgTimePerFrame, n, d);
     gst_caps_set_simple(caps, "framerate", GST_TYPE_FRACTION, n, d, nullptr);
   }
 }

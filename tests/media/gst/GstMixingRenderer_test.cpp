@@ -76,6 +76,13 @@ TEST_F(GstMixingRendererTest, WindowlessItDrawsIntoTheClippingWindowAndLetsInput
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(window->testAttribute(Qt::WA_TransparentForMouseEvents));
   EXPECT_EQ(renderer->SetVideoPosition(nullptr, nullptr), E_POINTER);
+
+  const RECT part{0, 0, 160, 120};
+  ASSERT_EQ(renderer->SetVideoPosition(&part, nullptr), S_OK);  // the destination stays
+  RECT source, destination;
+  renderer->GetVideoPosition(source, destination);
+  EXPECT_EQ(source, part);
+  EXPECT_EQ(destination, target);
 }
 
 TEST_F(GstMixingRendererTest, ConfigurationIsFixedOnceTheInputIsConnectedAndEachRunReportsTheDevice) {
