@@ -98,6 +98,7 @@ void RendererWindow::SetPicture(QImage picture) {
 }
 
 void RendererWindow::SetSourceRect(std::optional<QRect> source) {
+  if (source == source_) return;
   source_ = source;
   update();
 }
@@ -148,49 +149,52 @@ bool RendererWindow::event(QEvent* event) {
 // The drain may go away while it handles what it is sent: nothing of it is
 // touched afterwards.
 bool RendererWindow::Forward(QEvent* event) {
-  QWidget* drain = drain_;
   switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove: ForwardMouse(event); return true;
-    case QEvent::Wheel: {
-      const auto* wheel = static_cast<QWheelEvent*>(event);
-      QWheelEvent copy(drain->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(), wheel->pixelDelta(),
-                       wheel->angleDelta(), wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(),
-                       wheel->source(), wheel->pointingDevice());
-      QCoreApplication::sendEvent(drain, &copy);
-      return true;
-    }
+    case QEvent::MouseMove: ForwardMouse(static_cast<QMouseEvent&>(*event)); return true;
+    case QEvent::Wheel: ForwardWheel(static_cast<QWheelEvent&>(*event)); return true;
     case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-      const std::unique_ptr<QEvent> copy(event->clone());
-      QCoreApplication::sendEvent(drain, copy.get());
-      event->setAccepted(copy->isAccepted());
-      return true;
-    }
-    case QEvent::ContextMenu: {
-      const auto* menu = static_cast<QContextMenuEvent*>(event);
-      QContextMenuEvent copy(menu->reason(), drain->mapFromGlobal(menu->globalPos()), menu->globalPos(),
-                             menu->modifiers());
-      QCoreApplication::sendEvent(drain, &copy);
-      event->setAccepted(copy.isAccepted());
-      return true;
-    }
+    case QEvent::KeyRelease: ForwardKey(*event); return true;
+    case QEvent::ContextMenu: ForwardMenu(static_cast<QContextMenuEvent&>(*event)); return true;
     default: return false;
   }
 }
 
-void RendererWindow::ForwardMouse(QEvent* event) {
-  const auto* mouse = static_cast<QMouseEvent*>(event);
+void RendererWindow::ForwardMouse(QMouseEvent& mouse) {
   QWidget* drain = drain_;
-  const QPointF global = mouse->globalPosition();
-  QMouseEvent copy(mouse->type(), drain->mapFromGlobal(global), global, mouse->button(), mouse->buttons(),
-                   mouse->modifiers(), mouse->pointingDevice());
-  if (mouse->type() == QEvent::MouseButtonPress && (drain->focusPolicy() & Qt::ClickFocus))
+  const QPointF global = mouse.globalPosition();
+  QMouseEvent copy(mouse.type(), drain->mapFromGlobal(global), global, mouse.button(), mouse.buttons(),
+                   mouse.modifiers(), mouse.pointingDevice());
+  if (mouse.type() == QEvent::MouseButtonPress && (drain->focusPolicy() & Qt::ClickFocus))
     drain->setFocus(Qt::MouseFocusReason);
   QCoreApplication::sendEvent(drain, &copy);
-  event->accept();
+  mouse.accept();
+}
+
+void RendererWindow::ForwardWheel(QWheelEvent& wheel) {
+  QWidget* drain = drain_;
+  QWheelEvent copy(drain->mapFromGlobal(wheel.globalPosition()), wheel.globalPosition(), wheel.pixelDelta(),
+                   wheel.angleDelta(), wheel.buttons(), wheel.modifiers(), wheel.phase(), wheel.inverted(),
+                   wheel.source(), wheel.pointingDevice());
+  QCoreApplication::sendEvent(drain, &copy);
+  wheel.setAccepted(copy.isAccepted());
+}
+
+void RendererWindow::ForwardKey(QEvent& key) {
+  const std::unique_ptr<QEvent> copy(key.clone());
+  QCoreApplication::sendEvent(drain_, copy.get());
+  key.setAccepted(copy->isAccepted());
+}
+
+// A request the drain does not take goes on to this window's parent, as the
+// drain's own would.
+void RendererWindow::ForwardMenu(QContextMenuEvent& menu) {
+  QWidget* drain = drain_;
+  QContextMenuEvent copy(menu.reason(), drain->mapFromGlobal(menu.globalPos()), menu.globalPos(), menu.modifiers());
+  QCoreApplication::sendEvent(drain, &copy);
+  menu.setAccepted(copy.isAccepted());
 }
 
 }  // namespace media::gst

@@ -72,7 +72,10 @@ class RendererWindow : public QWidget {
   void Place();
   void PlaceTopLevel();
   bool Forward(QEvent* event);
-  void ForwardMouse(QEvent* event);
+  void ForwardMouse(QMouseEvent& mouse);
+  void ForwardWheel(QWheelEvent& wheel);
+  void ForwardKey(QEvent& key);
+  void ForwardMenu(QContextMenuEvent& menu);
 
   QPointer<QWidget> owner_;
   LONG style_;
