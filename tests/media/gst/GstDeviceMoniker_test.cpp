@@ -106,6 +106,8 @@ struct BadBlock {
   std::vector<std::uint8_t> (*make)(const std::vector<std::uint8_t>& good);
 };
 
+void PrintTo(const BadBlock& c, std::ostream* out) { *out << c.name; }
+
 std::vector<std::uint8_t> WithLength(const std::vector<std::uint8_t>& good, std::uint32_t length) {
   std::vector<std::uint8_t> bytes(good.begin(), good.begin() + 20);  // class identifier and version
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(length >> (8 * i)));

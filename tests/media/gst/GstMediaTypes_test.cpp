@@ -19,6 +19,8 @@ struct CapsCase {
   int height;
 };
 
+void PrintTo(const CapsCase& c, std::ostream* out) { *out << c.name; }
+
 const CapsCase kCases[] = {
     {"rgb24_is_bgr", "video/x-raw,format=BGR,width=640,height=480,framerate=30/1", MEDIATYPE_Video,
      MEDIASUBTYPE_RGB24, 24, -480},

@@ -57,6 +57,8 @@ struct ErrorCase {
   HRESULT result;  // for EC_ERRORABORT
 };
 
+void PrintTo(const ErrorCase& c, std::ostream* out) { *out << c.name; }
+
 const ErrorCase kErrorCases[] = {
     {"camera_gone_while_running", true, true, gst_resource_error_quark, GST_RESOURCE_ERROR_NOT_FOUND, GST_FLOW_OK,
      EC_DEVICE_LOST, 0},

@@ -44,6 +44,8 @@ struct RefusedCase {
   HRESULT expected;
 };
 
+void PrintTo(const RefusedCase& c, std::ostream* out) { *out << c.name; }
+
 class GstPinRefusalTest : public GstPinTest, public ::testing::WithParamInterface<RefusedCase> {};
 
 TEST_P(GstPinRefusalTest, ConnectRefuses) {
