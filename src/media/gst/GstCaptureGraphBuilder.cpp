@@ -88,10 +88,10 @@ HRESULT GstCaptureGraphBuilder::SourcePin(GstConnector& build, const GUID* categ
   }
   const GstFilterPtr filter = InGraph(source);
   if (!filter) return Query<IBaseFilter>(source) ? VFW_E_NOT_IN_GRAPH : E_INVALIDARG;
-  const auto own = PinsOf(*filter, PINDIR_OUTPUT, category, mediaType, true);
   const bool splittable = category && (*category == PIN_CATEGORY_PREVIEW || *category == PIN_CATEGORY_CAPTURE) &&
                           !filter->PinOf(PINDIR_OUTPUT, PIN_CATEGORY_PREVIEW);
   if (splittable) return SplitCapture(build, *filter, *category, out);
+  const auto own = PinsOf(*filter, PINDIR_OUTPUT, category, mediaType, true);
   if (own.empty()) return E_FAIL;
   out = own.front();
   return S_OK;
