@@ -31,6 +31,7 @@
 #include "media/framework/Identifiers.h"
 #include "media/framework/MediaPlatform.h"
 #include "media/gst/GstBackend.h"
+#include "media/gst/GstFilterGraph.h"
 #include "media/gst/GstVideoRenderer.h"
 #include "media/gst/RendererWindow.h"
 
@@ -94,6 +95,14 @@ struct Channel {
     auto renderer = std::dynamic_pointer_cast<gst::GstVideoRenderer>(window.GetMemberFilter());
     if (!renderer || renderer->OutputImage().isNull()) return nullptr;
     return renderer->Window();
+  }
+
+  // With GST_DEBUG_DUMP_DOT_DIR set, the pipeline as it runs, negotiated
+  // formats included, for comparing with the baseline's.
+  void DumpPipeline() {
+    auto platformGraph = std::dynamic_pointer_cast<gst::GstFilterGraph>(graph.PlatformGraph());
+    if (platformGraph)
+      GST_DEBUG_BIN_TO_DOT_FILE(GST_BIN(platformGraph->Pipeline()), GST_DEBUG_GRAPH_SHOW_ALL, graph.Name().c_str());
   }
 
   TFilterGraph graph;
@@ -161,6 +170,7 @@ int main(int argc, char** argv) {
       }
       ready = true;
       sinceReady.start();
+      for (auto& channel : channels) channel->DumpPipeline();
       std::printf("ready\n");
       std::fflush(stdout);
     });
