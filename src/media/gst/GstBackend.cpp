@@ -5,6 +5,7 @@
 #include "media/framework/ClassFactory.h"
 #include "media/framework/Identifiers.h"
 #include "media/framework/MediaPlatform.h"
+#include "media/gst/GstAsfWriter.h"
 #include "media/gst/GstCameraControlsPage.h"
 #include "media/gst/GstCaptureGraphBuilder.h"
 #include "media/gst/GstClassIds.h"
@@ -14,8 +15,10 @@
 #include "media/gst/GstMixingRenderer.h"
 #include "media/gst/GstPropertyFrame.h"
 #include "media/gst/GstRunningObjectTable.h"
+#include "media/gst/GstSampleGrabber.h"
 #include "media/gst/GstSmartTee.h"
 #include "media/gst/GstVideoRenderer.h"
+#include "media/gst/NetworkSinkAdapter.h"
 
 namespace media::gst {
 namespace {
@@ -30,7 +33,8 @@ void RegisterClass(const CLSID& clsid) {
 const CLSID* const kClasses[] = {&CLSID_FilterGraph,      &CLSID_CaptureGraphBuilder2, &CLSID_SystemDeviceEnum,
                                  &CLSID_GstDeviceMoniker, &CLSID_RunningObjectTable,   &CLSID_PropertyFrame,
                                  &CLSID_GstCameraControlsPage, &CLSID_GstSmartTee,
-                                 &CLSID_VideoRenderer,    &CLSID_VideoMixingRenderer9};
+                                 &CLSID_VideoRenderer,    &CLSID_VideoMixingRenderer9,
+                                 &CLSID_SampleGrabber,    &CLSID_WMAsfWriter,          &CLSID_WMWriterNetworkSink};
 
 }  // namespace
 
@@ -71,6 +75,9 @@ void GstBackend::RegisterClasses() {
   ClassFactory::Register(CLSID_GstSmartTee, [] { return UnknownPtr(GstSmartTee::Make()); });
   ClassFactory::Register(CLSID_VideoRenderer, [] { return UnknownPtr(GstVideoRenderer::Make()); });
   ClassFactory::Register(CLSID_VideoMixingRenderer9, [] { return UnknownPtr(GstMixingRenderer::Make()); });
+  ClassFactory::Register(CLSID_SampleGrabber, [] { return UnknownPtr(GstSampleGrabber::Make()); });
+  ClassFactory::Register(CLSID_WMAsfWriter, [] { return UnknownPtr(GstAsfWriter::Make()); });
+  RegisterClass<NetworkSinkAdapter>(CLSID_WMWriterNetworkSink);
 }
 
 }  // namespace media::gst

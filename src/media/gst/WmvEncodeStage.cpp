@@ -1,0 +1,150 @@
+#include "media/gst/WmvEncodeStage.h"
+
+#include <algorithm>
+
+namespace media::gst {
+namespace {
+
+// The encoder's quantizer in its lambda units.
+constexpr int kLambdaPerQuantizer = 118;
+
+GstElement* AddTo(GstBin* bin, const char* factory, const char* name = nullptr) {
+  GstElement* element = gst_element_factory_make(factory, name);
+  if (element) gst_bin_add(bin, element);
+  return element;
+}
+
+CapsRef FormatCaps(const WMVideoSettings& v) {
+  return CapsRef::Adopt(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width", G_TYPE_INT,
+                                            v.width, "height", G_TYPE_INT, v.height, "framerate", GST_TYPE_FRACTION,
+                                            v.fpsNumerator, v.fpsDenominator, "pixel-aspect-ratio",
+                                            GST_TYPE_FRACTION, 1, 1, nullptr));
+}
+
+int FramesPerInterval(const WMVideoSettings& v) {
+  const double fps = static_cast<double>(v.fpsNumerator) / v.fpsDenominator;
+  return std::max(1, static_cast<int>(fps * v.keyFrameIntervalMs / 1000.0 + 0.5));
+}
+
+}  // namespace
+
+// An encoder taken out of the stream, shut down on GStreamer's own thread
+// pool: a streaming thread must not change an element's state itself.
+struct WmvEncodeStage::Swap {
+  ElementRef bin;
+
+  static void ShutDown(GstElement* encoder, gpointer data) {
+    auto* swap = static_cast<Swap*>(data);
+    gst_element_set_state(encoder, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(swap->bin.get()), encoder);
+  }
+  static void Free(gpointer data) { delete static_cast<Swap*>(data); }
+};
+
+WmvEncodeStage::WmvEncodeStage(GstBin* bin) : bin_(bin) { complete_ = Build(); }
+
+WmvEncodeStage::~WmvEncodeStage() {
+  if (inputProbe_) {
+    const PadRef pad = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
+    gst_pad_remove_probe(pad.get(), inputProbe_);
+  }
+}
+
+bool WmvEncodeStage::Build() {
+  gate_ = AddTo(bin_, "capsfilter");
+  GstElement* convert = AddTo(bin_, "videoconvert");
+  GstElement* scale = AddTo(bin_, "videoscale");
+  GstElement* rate = AddTo(bin_, "videorate");
+  format_ = AddTo(bin_, "capsfilter");
+  out_ = AddTo(bin_, "identity");
+  if (!gate_ || !convert || !scale || !rate || !format_ || !out_) return false;
+  if (!gst_element_link_many(gate_, convert, scale, rate, format_, nullptr)) return false;
+  sinkPad_ = PadRef::Adopt(gst_element_get_static_pad(gate_, "sink"));
+  srcPad_ = PadRef::Adopt(gst_element_get_static_pad(out_, "src"));
+  const PadRef input = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
+  inputProbe_ = gst_pad_add_probe(input.get(),
+                                  GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                                  &WmvEncodeStage::OnInput, this, nullptr);
+  const PadRef output = PadRef::Adopt(gst_element_get_static_pad(out_, "sink"));
+  stream_ = std::make_unique<GstEncodedStream>(output.get(), [this](gsize bytes) {
+    if (control_->Encoded(bytes)) intervalDone_ = true;
+  });
+  const WMProfileSettings& initial = WMProfileTable::At(WMProfileTable::kDefaultIndex);
+  Configure(initial.video, initial.bufferWindowMs);
+  return encoder_ != nullptr;
+}
+
+void WmvEncodeStage::Configure(const std::optional<WMVideoSettings>& settings, int windowMs) {
+  if (!stream_) return;
+  const CapsRef gate = CapsRef::Adopt(settings ? gst_caps_new_empty_simple("video/x-raw") : gst_caps_new_empty());
+  g_object_set(gate_, "caps", gate.get(), nullptr);
+  if (!settings) return;
+  settings_ = *settings;
+  g_object_set(format_, "caps", FormatCaps(settings_).get(), nullptr);
+  const double fps = static_cast<double>(settings_.fpsNumerator) / settings_.fpsDenominator;
+  control_ = std::make_unique<WmvRateControl>(WmvRateControl::Settings{
+      settings_.bitsPerSecond, settings_.quantizer, fps, FramesPerInterval(settings_), windowMs});
+  GstElement* fresh = MakeEncoder(control_->Quantizer());
+  if (!fresh) return;
+  if (encoder_) {
+    gst_element_set_state(encoder_, GST_STATE_NULL);
+    gst_bin_remove(bin_, encoder_);
+  }
+  PlaceEncoder(fresh, control_->Quantizer());
+}
+
+GstElement* WmvEncodeStage::MakeEncoder(int quantizer) const {
+  GstElement* encoder = gst_element_factory_make("avenc_wmv2", nullptr);
+  if (!encoder) return nullptr;
+  // The encoder's own rate control cannot hold a rate here (it takes its
+  // frame budget from a nanosecond time base), so it is pinned to one
+  // quantizer and the stage does the rate control.
+  const int lambda = quantizer * kLambdaPerQuantizer;
+  g_object_set(encoder, "qmin", quantizer, "qmax", quantizer, "lmin", lambda, "lmax", lambda, "mblmin", lambda,
+               "mblmax", lambda, "gop-size", FramesPerInterval(settings_), "max-bframes", 0, "bitrate",
+               std::max(settings_.bitsPerSecond, 1), nullptr);
+  return encoder;
+}
+
+void WmvEncodeStage::PlaceEncoder(GstElement* encoder, int quantizer) {
+  gst_bin_add(bin_, encoder);
+  gst_element_link_many(format_, encoder, out_, nullptr);
+  encoder_ = encoder;
+  encoderQuantizer_ = quantizer;
+}
+
+void WmvEncodeStage::SwapEncoder(int quantizer) {
+  GstElement* fresh = MakeEncoder(quantizer);
+  if (!fresh) return;  // the old encoder goes on at its quantizer
+  GstElement* old = encoder_;
+  gst_element_set_locked_state(old, TRUE);
+  gst_element_unlink_many(format_, old, out_, nullptr);
+  PlaceEncoder(fresh, quantizer);
+  gst_element_sync_state_with_parent(fresh);
+  gst_element_call_async(old, &Swap::ShutDown, new Swap{ElementRef::AddRef(GST_ELEMENT(bin_))}, &Swap::Free);
+}
+
+GstPadProbeReturn WmvEncodeStage::OnInput(GstPad*, GstPadProbeInfo* info, gpointer self) {
+  auto* stage = static_cast<WmvEncodeStage*>(self);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) return stage->OnInputBuffer();
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  // A swap relinks the pad, which then sends its sticky events again: the
+  // same stream-start (same sequence number) is no new stream.
+  if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START && gst_event_get_seqnum(event) != stage->streamSeqnum_) {
+    stage->streamSeqnum_ = gst_event_get_seqnum(event);
+    stage->control_->Reset();
+    stage->stream_->Restart();
+    stage->intervalDone_ = true;
+  }
+  return GST_PAD_PROBE_OK;
+}
+
+GstPadProbeReturn WmvEncodeStage::OnInputBuffer() {
+  if (intervalDone_) {
+    intervalDone_ = false;
+    if (control_->Quantizer() != encoderQuantizer_) SwapEncoder(control_->Quantizer());
+  }
+  return control_->Admit() ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+}
+
+}  // namespace media::gst

@@ -1,0 +1,71 @@
+#pragma once
+#include <gst/gst.h>
+
+#include <memory>
+#include <optional>
+
+#include "media/gst/GstEncodedStream.h"
+#include "media/gst/WMProfileTable.h"
+#include "media/gst/WmvRateControl.h"
+
+namespace media::gst {
+
+// The ASF writer's video stage, elements inside the writer's bin:
+//
+//   gate -> videoconvert -> videoscale -> videorate -> format -> encoder -> out
+//
+// The gate (a caps filter) takes raw video while the profile has video and
+// nothing otherwise, so an input pin of a profile without video connects to
+// nothing. The picture is converted, scaled (with borders, keeping its
+// aspect) and its frame rate converted to the profile's, then coded to
+// Windows Media Video 8. WmvRateControl picks the quantizer of each key-frame
+// interval; a change swaps in a new encoder at the interval's end (the
+// encoder takes its settings only when it opens), and the old one is shut
+// down off the streaming thread. GstEncodedStream at `out` restamps the
+// result from zero and hides the swaps.
+//
+// Configure and the constructor run on the user-interface thread while the
+// bin is stopped; the probes run on the streaming thread. No data flows
+// while Configure runs, so the two never meet.
+class WmvEncodeStage {
+ public:
+  explicit WmvEncodeStage(GstBin* bin);
+  ~WmvEncodeStage();
+  WmvEncodeStage(const WmvEncodeStage&) = delete;
+  WmvEncodeStage& operator=(const WmvEncodeStage&) = delete;
+
+  // False when an element is not installed.
+  bool IsComplete() const { return complete_; }
+  // The profile's video, or none: the gate then takes nothing.
+  void Configure(const std::optional<WMVideoSettings>& settings, int windowMs);
+
+  GstPad* SinkPad() const { return sinkPad_.get(); }
+  GstPad* SrcPad() const { return srcPad_.get(); }
+
+ private:
+  struct Swap;
+
+  bool Build();
+  GstElement* MakeEncoder(int quantizer) const;
+  void PlaceEncoder(GstElement* encoder, int quantizer);
+  void SwapEncoder(int quantizer);
+  static GstPadProbeReturn OnInput(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+  GstPadProbeReturn OnInputBuffer();
+
+  GstBin* bin_;                 // not owned: the stage lives inside it
+  GstElement* gate_ = nullptr;  // owned by the bin
+  GstElement* format_ = nullptr;
+  GstElement* encoder_ = nullptr;
+  GstElement* out_ = nullptr;
+  PadRef sinkPad_, srcPad_;
+  gulong inputProbe_ = 0;
+  WMVideoSettings settings_;
+  std::unique_ptr<WmvRateControl> control_;
+  int encoderQuantizer_ = 0;
+  bool intervalDone_ = false;
+  guint32 streamSeqnum_ = GST_SEQNUM_INVALID;
+  bool complete_ = false;
+  std::unique_ptr<GstEncodedStream> stream_;
+};
+
+}  // namespace media::gst
