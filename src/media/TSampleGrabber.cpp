@@ -1,0 +1,114 @@
+#include "media/TSampleGrabber.h"
+
+#include <source_location>
+
+#include "media/RuntimeErrors.h"
+#include "media/TFilterGraph.h"
+#include "media/framework/ClassFactory.h"
+#include "media/framework/Identifiers.h"
+
+namespace media {
+namespace {
+
+// The platform's sample grabber can be made: creation answers exactly S_OK.
+void ProbeForGrabber(std::source_location where = std::source_location::current()) {
+  BaseFilterPtr probe;
+  if (CoCreateInstance<IBaseFilter>(CLSID_SampleGrabber, probe) == S_OK) return;
+  std::string file = where.file_name();
+  file = file.substr(file.find_last_of('/') + 1);
+  throw EAssertionFailed("The SampleGrabber Filter is not available on this system. (" + file + ", line " +
+                         std::to_string(where.line()) + ")");
+}
+
+}  // namespace
+
+TSampleGrabber::TSampleGrabber(std::string name)
+    : TComponent(std::move(name)), bufferLock_(std::make_unique<std::recursive_mutex>()) {
+  ProbeForGrabber();
+  mediaType_ = std::make_unique<TMediaType>(MEDIATYPE_Video);
+  mediaType_->SetSubtype(MEDIASUBTYPE_RGB24);
+  mediaType_->SetFormatType(FORMAT_VideoInfo);
+}
+
+TSampleGrabber::~TSampleGrabber() {
+  SetFilterGraph(nullptr);
+  mediaType_.reset();
+}
+
+void TSampleGrabber::SetFilterGraph(TFilterGraph* graph) { ChangeMemberGraph(*this, nullptr, graph_, graph); }
+
+void TSampleGrabber::SetOnBuffer(TOnBuffer handler) {
+  std::lock_guard lock(*bufferLock_);
+  onBuffer_ = std::move(handler);
+  hasHandler_ = static_cast<bool>(onBuffer_);
+}
+
+void TSampleGrabber::NotifyMember(TMemberOperation operation, int) {
+  switch (operation) {
+    case moAdding: CoCreateInstance<IBaseFilter>(CLSID_SampleGrabber, filter_); break;
+    case moAdded:
+      if (filter_) Added();
+      break;
+    case moRemoving: Removing(); break;
+    case moRemoved: Removed(); break;
+    case moRefresh: ApplyMediaType(); break;
+  }
+}
+
+void TSampleGrabber::Added() {
+  grabber_ = media::Query<ISampleGrabber>(filter_);
+  std::shared_ptr<IEnumPins> pins;
+  filter_->EnumPins(pins);
+  if (pins) {
+    std::vector<PinPtr> found;
+    pins->Next(1, found);
+    pins->Next(1, found);
+    if (!found.empty()) input_ = found[0];
+    if (found.size() > 1) output_ = found[1];
+  }
+  pins.reset();
+  ApplyMediaType();
+  if (!grabber_) return;
+  grabber_->SetBufferSamples(true);
+  // A handler assigned later is installed only by the next activation.
+  if (hasHandler_) grabber_->SetCallback(this, 1);
+}
+
+void TSampleGrabber::ApplyMediaType() {
+  if (!grabber_) return;
+  filter_->Stop();
+  if (input_) input_->Disconnect();
+  grabber_->SetMediaType(mediaType_->AmMediaType());
+}
+
+void TSampleGrabber::Removing() {
+  if (filter_) filter_->Stop();
+  if (input_) input_->Disconnect();
+  if (output_) output_->Disconnect();
+}
+
+void TSampleGrabber::Removed() {
+  if (grabber_) {
+    grabber_->SetCallback(nullptr, 1);
+    grabber_->SetBufferSamples(false);
+  }
+  filter_.reset();
+  grabber_.reset();
+  input_.reset();
+  output_.reset();
+}
+
+HRESULT TSampleGrabber::SampleCB(double, IMediaSample*) { return S_OK; }
+
+HRESULT TSampleGrabber::BufferCB(double sampleTime, std::uint8_t* buffer, LONG bufferLength) {
+  if (!hasHandler_) return S_OK;
+  std::lock_guard lock(*bufferLock_);
+  try {
+    if (onBuffer_) onBuffer_(*this, sampleTime, buffer, bufferLength);
+  } catch (...) {
+    // The streaming thread has no one to hand the error to.
+  }
+  return S_OK;
+}
+
+}  // namespace media
