@@ -1,13 +1,28 @@
 // Runs the media layer's camera graphs the way the channels do, for bench/run
-// to measure from outside: the process prints "ready" once every window shows
-// its camera, keeps running until SIGTERM or SIGINT, and then prints how many
-// pictures each window painted, so that a measurement can tell a cheap run
-// from one that dropped frames.
+// to measure from outside.
 //
-//   quadrovia-bench preview [cameras]     cameras 1..4, default 4
+//   quadrovia-bench preview [cameras]
+//       cameras 1..4 (default 4) previewing into video windows of 320x240
+//   quadrovia-bench record [cameras] [folder]
+//       the same cameras recording with preview, one file each in folder
+//       (default: the working folder), channel 1 with the recording mark
+//   quadrovia-bench encode <raw file> <width> <height> <fps> <file.asf>
+//       BGRx frames from a file through one channel's writer, as fast as the
+//       graph takes them
+//   quadrovia-bench writer
+//       succeeds when the writer filter can be made
 //
-// The cameras are the first ones the device enumerator lists (synthetic
-// cameras in bench/run).
+// preview and record print "ready" once every window shows its camera and
+// run until SIGTERM or SIGINT; then they print how many pictures each window
+// painted per second, so that a cheap run can be told from one that dropped
+// frames. encode prints "encoded <CPU seconds> <wall seconds>" for the time
+// from the graph's start to the end of its stream: the cost of the
+// recording, without the start of the process. The cameras are the first ones
+// the device enumerator lists (synthetic cameras in bench/run).
+
+#include <gst/gst.h>
+#include <gst/video/video.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,17 +35,25 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "media/GraphMember.h"
 #include "media/MediaErrors.h"
 #include "media/TFilter.h"
 #include "media/TFilterGraph.h"
 #include "media/TSysDevEnum.h"
+#include "media/TVMRBitmap.h"
 #include "media/TVideoWindow.h"
+#include "media/framework/AsfWriter.h"
+#include "media/framework/ClassFactory.h"
+#include "media/framework/EventCodes.h"
 #include "media/framework/Identifiers.h"
 #include "media/framework/MediaPlatform.h"
+#include "media/framework/WMProfiles.h"
 #include "media/gst/GstBackend.h"
+#include "media/gst/GstFilter.h"
 #include "media/gst/GstFilterGraph.h"
 #include "media/gst/GstVideoRenderer.h"
 #include "media/gst/RendererWindow.h"
@@ -39,9 +62,19 @@ namespace {
 
 using namespace media;
 
+constexpr std::size_t kProgramProfile = 23;  // 56 kbps, video only
+constexpr DWORD kProgramPort = 3333;
+constexpr DWORD kProgramMaxUsers = 8;
+
 std::atomic<bool> stopRequested{false};
 
 void RequestStop(int) { stopRequested = true; }
+
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
 
 // Counts the paints of one renderer window: a picture the user saw.
 class PaintCounter : public QObject {
@@ -55,14 +88,123 @@ class PaintCounter : public QObject {
   }
 };
 
-// One camera channel as the program builds it for monitoring: a capture
-// graph, the camera's source filter and a mixing-renderer video window in a
-// 320x240 panel of a 2x2 grid.
+// A channel's ASF writer as the program configures it when it records: the
+// 56 kbps video-only profile, indexing on, and a network sink on the
+// program's port for eight clients, made anew at every activation. All
+// writers ask for the same port; those that cannot have it record without
+// one, as in the program.
+class WriterMember : public IGraphMember {
+ public:
+  explicit WriterMember(std::string name) : name_(std::move(name)) {}
+  ~WriterMember() override { SetFilterGraph(nullptr); }
+
+  void SetFilterGraph(TFilterGraph* graph) { ChangeMemberGraph(*this, nullptr, graph_, graph); }
+  std::u16string fileName;
+
+  BaseFilterPtr GetMemberFilter() override { return filter_; }
+  std::string GetMemberName() override { return name_; }
+  void MemberGraphDestroyed() override { graph_ = nullptr; }
+  void NotifyMember(TMemberOperation operation, int) override {
+    switch (operation) {
+      case moAdding:
+        CoCreateInstance<IBaseFilter>(CLSID_WMAsfWriter, filter_);
+        break;
+      case moAdded:
+        Configure();
+        break;
+      case moRemoving:
+        if (filter_) filter_->Stop();
+        if (sink_) {
+          sink_->Disconnect();
+          sink_->Close();
+        }
+        break;
+      case moRemoved:
+        sink_.reset();
+        filter_.reset();
+        break;
+      default:
+        break;
+    }
+  }
+
+ private:
+  void Configure() {
+    if (!filter_) return;
+    if (auto config = Query<IConfigAsfWriter2>(filter_)) {
+      config->ConfigureFilterUsingProfileGuid(kWMProfiles[kProgramProfile]);
+      config->SetParam(AM_CONFIGASFWRITER_PARAM_AUTOINDEX, 1, 0);
+      config->SetParam(AM_CONFIGASFWRITER_PARAM_MULTIPASS, 0, 0);
+      config->SetParam(AM_CONFIGASFWRITER_PARAM_DONTCOMPRESS, 0, 0);
+    }
+    if (auto file = Query<IFileSinkFilter>(filter_)) file->SetFileName(fileName, nullptr);
+    auto advanced = Query<IWMWriterAdvanced2>(filter_);
+    if (!advanced || FAILED(WMCreateWriterNetworkSink(sink_))) return;
+    sink_->SetNetworkProtocol(WMT_PROTOCOL_HTTP);
+    sink_->SetMaximumClients(kProgramMaxUsers);
+    DWORD port = kProgramPort;
+    sink_->Open(port);
+    advanced->AddSink(sink_);
+  }
+
+  std::string name_;
+  TFilterGraph* graph_ = nullptr;
+  BaseFilterPtr filter_;
+  std::shared_ptr<IWMWriterNetworkSink> sink_;
+};
+
+// Frames from a file of raw BGRx pictures, shaped like a camera: one output
+// of the capture category. Not live: it gives frames as fast as they are
+// taken.
+class RawFileSource : public gst::GstFilter {
+ public:
+  RawFileSource(const std::string& path, int width, int height, int fps)
+      : GstFilter(GUID{}, u"Raw Frames") {
+    GstElement* file = AddElement("filesrc");
+    GstElement* parse = AddElement("rawvideoparse");
+    if (!file || !parse) throw std::runtime_error("filesrc or rawvideoparse is missing");
+    g_object_set(file, "location", path.c_str(), nullptr);
+    g_object_set(parse, "format", GST_VIDEO_FORMAT_BGRx, "width", width, "height", height, "framerate", fps, 1,
+                 nullptr);
+    gst_element_link(file, parse);
+    GstPad* out = gst_element_get_static_pad(parse, "src");
+    AddPin(u"Capture", PINDIR_OUTPUT, out, PIN_CATEGORY_CAPTURE);
+    gst_object_unref(out);
+  }
+};
+
+class RawSourceMember : public IGraphMember {
+ public:
+  RawSourceMember(std::string path, int width, int height, int fps)
+      : path_(std::move(path)), width_(width), height_(height), fps_(fps) {}
+  ~RawSourceMember() override { SetFilterGraph(nullptr); }
+  void SetFilterGraph(TFilterGraph* graph) { ChangeMemberGraph(*this, nullptr, graph_, graph); }
+
+  BaseFilterPtr GetMemberFilter() override { return filter_; }
+  std::string GetMemberName() override { return "Filter1"; }
+  void MemberGraphDestroyed() override { graph_ = nullptr; }
+  void NotifyMember(TMemberOperation operation, int) override {
+    if (operation == moAdding) filter_ = std::make_shared<RawFileSource>(path_, width_, height_, fps_);
+    if (operation == moRemoved) filter_.reset();
+  }
+
+ private:
+  std::string path_;
+  int width_, height_, fps_;
+  TFilterGraph* graph_ = nullptr;
+  BaseFilterPtr filter_;
+};
+
+// One camera channel as the program builds it: a capture graph, the camera's
+// source filter and a mixing-renderer video window in a 320x240 panel of a
+// 2x2 grid; for recording also its writer.
 struct Channel {
   Channel(QWidget* form, int index)
-      : graph("FilterGraph" + std::to_string(index + 1)),
-        source("Filter" + std::to_string(index + 1)),
-        window(form, "VideoWindow" + std::to_string(index + 1)) {
+      : number(index + 1),
+        graph("FilterGraph" + std::to_string(number)),
+        source("Filter" + std::to_string(number)),
+        window(form, "VideoWindow" + std::to_string(number)),
+        writer("ASFWriter" + std::to_string(number)) {
     window.setGeometry(5 + (index % 2) * 332, 5 + (index / 2) * 251, 320, 240);
     window.SetMode(vmVMR);
     window.VMROptions().SetMode(vmrWindowed);
@@ -71,23 +213,53 @@ struct Channel {
     source.SetFilterGraph(&graph);
     window.SetFilterGraph(&graph);
   }
+  // As the program stops a channel: the stop lets the writer finish its file.
   ~Channel() {
+    graph.Stop();
     graph.SetActive(false);
+    writer.SetFilterGraph(nullptr);
     source.SetFilterGraph(nullptr);
     window.SetFilterGraph(nullptr);
   }
 
-  void StartPreview(int position) {
+  void Start(int position, const std::string* recordingFolder) {
     TSysDevEnum devices(CLSID_VideoInputDeviceCategory);
     MonikerPtr moniker = devices.GetDeviceMoniker(position);
     if (!moniker) throw std::runtime_error("no camera at position " + std::to_string(position));
     source.BaseFilter().StoreMoniker(moniker);
+    if (recordingFolder) {
+      const std::string file = *recordingFolder + "/channel" + std::to_string(number) + ".asf";
+      writer.fileName = QString::fromStdString(file).toStdU16String();
+      writer.SetFilterGraph(&graph);
+    }
     graph.SetActive(true);
     auto builder = graph.Query<ICaptureGraphBuilder2>();
     if (!builder) throw std::runtime_error("the graph has no capture builder");
+    if (recordingFolder)
+      CheckMediaResult(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, source.Query<IBaseFilter>(), nullptr,
+                                             writer.GetMemberFilter()));
     CheckMediaResult(builder->RenderStream(&PIN_CATEGORY_PREVIEW, nullptr, source.Query<IBaseFilter>(), nullptr,
                                            window.Query<IBaseFilter>()));
     graph.Play();
+    if (recordingFolder && number == 1) ShowRecordingMark();
+  }
+
+  // The program's red, half transparent dot at the top left of channel 1.
+  void ShowRecordingMark() {
+    constexpr COLORREF kSilver = gdi::RGB(192, 192, 192);
+    TVMRBitmap overlay(&window);
+    overlay.MakeBlankBitmap(window.width(), window.height(), gdi::pf24bit, kSilver);
+    overlay.SetSourceRect(overlay.Surface().ClipRect());
+    overlay.SetOverlayOptions(overlay.OverlayOptions() | OverlayBit(ooColorKey));
+    overlay.SetKeyColor(kSilver);
+    gdi::TCanvas& surface = overlay.Surface();
+    surface.Brush.Color = kSilver;
+    surface.Font.Color = gdi::RGB(255, 0, 0);
+    surface.Font.Style = gdi::FontStyles(gdi::fsBold);
+    surface.Font.Size = 18;
+    surface.Font.Name = "宋体";
+    surface.TextOut(0, 0, "●");
+    overlay.PlaceOverlay(0.0f, 0.0f, 1.0f, 1.0f, 0.5f, false);
   }
 
   // The renderer window once it has been given its first picture.
@@ -105,24 +277,138 @@ struct Channel {
       GST_DEBUG_BIN_TO_DOT_FILE(GST_BIN(platformGraph->Pipeline()), GST_DEBUG_GRAPH_SHOW_ALL, graph.Name().c_str());
   }
 
+  int number;
   TFilterGraph graph;
   TFilter source;
   TVideoWindow window;
+  WriterMember writer;
   PaintCounter counter;
   bool counting = false;
 };
 
+int RunCameras(QApplication& application, int cameras, const std::string* recordingFolder) {
+  QWidget form;
+  form.setWindowTitle("quadrovia-bench");
+  form.resize(671, 508);
+  form.show();
+  std::vector<std::unique_ptr<Channel>> channels;
+  for (int i = 0; i < cameras; ++i) {
+    channels.push_back(std::make_unique<Channel>(&form, i));
+    channels.back()->window.Loaded();
+  }
+  try {
+    for (int i = 0; i < cameras; ++i) channels[i]->Start(i, recordingFolder);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "starting the cameras failed: %s\n", e.what());
+    return 1;
+  }
+
+  QElapsedTimer sinceReady;
+  bool ready = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (stopRequested) {
+      application.quit();
+      return;
+    }
+    if (ready) return;
+    for (auto& channel : channels) {
+      QWidget* shown = channel->ShownWindow();
+      if (!shown) return;
+      if (!channel->counting) {
+        shown->installEventFilter(&channel->counter);
+        channel->counting = true;
+      }
+    }
+    ready = true;
+    sinceReady.start();
+    for (auto& channel : channels) channel->DumpPipeline();
+    std::printf("ready\n");
+    std::fflush(stdout);
+  });
+  poll.start(50);
+  application.exec();
+
+  const double seconds = ready ? sinceReady.elapsed() / 1000.0 : 0.0;
+  std::printf("painted");
+  for (auto& channel : channels) std::printf(" %.1f", seconds > 0 ? channel->counter.paints / seconds : 0.0);
+  std::printf(" pictures/s over %.1f s\n", seconds);
+  std::fflush(stdout);
+  return ready ? 0 : 1;
+}
+
+int RunEncode(QApplication& application, const std::string& raw, int width, int height, int fps,
+              const std::string& output) {
+  TFilterGraph graph("FilterGraph1");
+  graph.SetMode(gmCapture);
+  RawSourceMember source(raw, width, height, fps);
+  WriterMember writer("ASFWriter1");
+  writer.fileName = QString::fromStdString(output).toStdU16String();
+  source.SetFilterGraph(&graph);
+  writer.SetFilterGraph(&graph);
+  bool done = false;
+  std::string failure;
+  graph.OnDSEvent = [&](TFilterGraph&, LONG event, LONG_PTR, LONG_PTR) {
+    if (event == EC_COMPLETE) done = true;
+    if (event == EC_ERRORABORT) failure = "the graph stopped with an error";
+    if (done || !failure.empty()) application.quit();
+  };
+  double cpu = 0;
+  QElapsedTimer wall;
+  try {
+    graph.SetActive(true);
+    auto builder = graph.Query<ICaptureGraphBuilder2>();
+    if (!builder) throw std::runtime_error("the graph has no capture builder");
+    CheckMediaResult(
+        builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, source.GetMemberFilter(), nullptr,
+                              writer.GetMemberFilter()));
+    cpu = CpuSeconds();
+    wall.start();
+    graph.Play();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "starting the recording failed: %s\n", e.what());
+    return 1;
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (stopRequested) application.quit();
+  });
+  poll.start(100);
+  application.exec();
+  cpu = CpuSeconds() - cpu;
+  const double seconds = wall.elapsed() / 1000.0;
+  graph.Stop();
+  graph.SetActive(false);
+  if (!done) {
+    std::fprintf(stderr, "the recording did not end: %s\n", failure.empty() ? "stopped" : failure.c_str());
+    return 1;
+  }
+  std::printf("encoded %.3f %.3f\n", cpu, seconds);
+  std::fflush(stdout);
+  return 0;
+}
+
 int Usage() {
-  std::fprintf(stderr, "usage: quadrovia-bench preview [cameras 1..4]\n");
+  std::fprintf(stderr,
+               "usage: quadrovia-bench preview [cameras]\n"
+               "       quadrovia-bench record [cameras] [folder]\n"
+               "       quadrovia-bench encode <raw BGRx file> <width> <height> <fps> <file.asf>\n"
+               "       quadrovia-bench writer\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "preview") != 0) return Usage();
-  const int cameras = argc > 2 ? std::atoi(argv[2]) : 4;
-  if (cameras < 1 || cameras > 4) return Usage();
+  if (argc < 2) return Usage();
+  const std::string mode = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (mode != "preview" && mode != "record" && mode != "encode" && mode != "writer") return Usage();
+  if (mode == "encode" && args.size() != 5) return Usage();
+  const int cameras = mode == "preview" || mode == "record" ? (args.empty() ? 4 : std::atoi(args[0].c_str())) : 0;
+  if ((mode == "preview" || mode == "record") && (cameras < 1 || cameras > 4)) return Usage();
 
   QApplication application(argc, argv);
   gst::GstBackend::Install();
@@ -134,56 +420,17 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, RequestStop);
 
   int status = 0;
-  {
-    QWidget form;
-    form.setWindowTitle("quadrovia-bench");
-    form.resize(671, 508);
-    form.show();
-    std::vector<std::unique_ptr<Channel>> channels;
-    for (int i = 0; i < cameras; ++i) {
-      channels.push_back(std::make_unique<Channel>(&form, i));
-      channels.back()->window.Loaded();
-    }
-    try {
-      for (int i = 0; i < cameras; ++i) channels[i]->StartPreview(i);
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "starting the cameras failed: %s\n", e.what());
-      return 1;
-    }
-
-    QElapsedTimer sinceReady;
-    bool ready = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      if (stopRequested) {
-        application.quit();
-        return;
-      }
-      if (ready) return;
-      for (auto& channel : channels) {
-        QWidget* shown = channel->ShownWindow();
-        if (!shown) return;
-        if (!channel->counting) {
-          shown->installEventFilter(&channel->counter);
-          channel->counting = true;
-        }
-      }
-      ready = true;
-      sinceReady.start();
-      for (auto& channel : channels) channel->DumpPipeline();
-      std::printf("ready\n");
-      std::fflush(stdout);
-    });
-    poll.start(50);
-    application.exec();
-
-    const double seconds = ready ? sinceReady.elapsed() / 1000.0 : 0.0;
-    std::printf("painted");
-    for (auto& channel : channels)
-      std::printf(" %.1f", seconds > 0 ? channel->counter.paints / seconds : 0.0);
-    std::printf(" pictures/s over %.1f s\n", seconds);
-    std::fflush(stdout);
-    if (!ready) status = 1;
+  if (mode == "writer") {
+    BaseFilterPtr writer;
+    status = SUCCEEDED(CoCreateInstance<IBaseFilter>(CLSID_WMAsfWriter, writer)) && writer ? 0 : 1;
+  } else if (mode == "preview") {
+    status = RunCameras(application, cameras, nullptr);
+  } else if (mode == "record") {
+    const std::string folder = args.size() > 1 ? args[1] : ".";
+    status = RunCameras(application, cameras, &folder);
+  } else {
+    status = RunEncode(application, args[0], std::atoi(args[1].c_str()), std::atoi(args[2].c_str()),
+                       std::atoi(args[3].c_str()), args[4]);
   }
   CoUninitialize();
   return status;
