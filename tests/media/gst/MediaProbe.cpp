@@ -67,14 +67,19 @@ DecodedMedia DecodeVideo(const std::string& url, int maxFrames, int timeoutMs) {
     process.waitForFinished(2000);
   }
   const QString log = QString::fromUtf8(process.readAll());
+  const bool live = url.find("://") != std::string::npos;
+  bool failed = false;
   for (const QString& line : log.split('\n')) {
+    if (line.contains("[error]") || line.contains("[warning]")) decoded.problems += line.toStdString() + "\n";
+    // A live stream joined at a key frame's packet may begin with the tail
+    // of the frame before; the decoder says so at its error level.
+    failed = failed || (line.contains("[error]") && !(live && line.contains("first frame is no keyframe")));
     const int at = line.indexOf(" pts_time:");
     if (!line.contains("Parsed_showinfo") || at < 0) continue;
     ++decoded.frames;
     decoded.lastFrame = line.mid(at + 10).section(' ', 0, 0).toDouble();
   }
-  decoded.ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
-               !log.contains("[error]");
+  decoded.ok = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 && !failed;
   return decoded;
 }
 

@@ -29,10 +29,12 @@ struct DecodedMedia {
   bool ok = false;        // ffmpeg decoded without an error
   int frames = 0;         // video frames decoded
   double lastFrame = -1;  // presentation time of the last one, seconds
+  std::string problems;   // ffmpeg's error and warning lines
 };
 
 // Decodes the video of a file or URL with ffmpeg, at most `maxFrames`
-// frames (0: all of it).
+// frames (0: all of it). A URL's stream may begin with the tail of a frame
+// before its first key frame; that alone is no failure.
 DecodedMedia DecodeVideo(const std::string& url, int maxFrames = 0, int timeoutMs = 15000);
 
 }  // namespace gsttest
