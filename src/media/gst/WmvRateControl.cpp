@@ -38,10 +38,11 @@ bool WmvRateControl::Admit() {
   if (settings_.bitsPerSecond <= 0) return true;
   balance_ = std::min(balance_ + BitsPerFrame(), Window());
   if (dropping_ && balance_ > -Window() / 2) dropping_ = false;
-  // Only the coarsest quantizer, measured in this very interval as too
-  // costly, lets frames go; an interval's first frame (the key frame) is
-  // always coded.
-  if (!dropping_ && coded_ > 0 && balance_ < -Window() && quantizer_ == kCoarsest && age_[kCoarsest] == 0)
+  // Frames go only when the coarsest quantizer, just measured, cannot keep
+  // the rate by itself (a debt it can repay is repaid without dropping);
+  // an interval's first frame (the key frame) is always coded.
+  const bool coarsestTooCostly = age_[kCoarsest] == 0 && cost_[kCoarsest] > BitsPerFrame();
+  if (!dropping_ && coded_ > 0 && balance_ < -Window() && quantizer_ == kCoarsest && coarsestTooCostly)
     dropping_ = true;
   return !(dropping_ && coded_ > 0);
 }

@@ -17,8 +17,9 @@ namespace media::gst {
 // the intervals coded with it (the encoder costs several times more at some
 // quantizers for some pictures, so cost is not taken to fall steadily with
 // the quantizer); a quantizer not measured lately is judged from the current
-// one. When even the coarsest quantizer overspends the window, frames are
-// dropped before the encoder until the bucket is half refilled.
+// one. When the coarsest quantizer costs more than the rate allows and the
+// bucket owes more than the window, frames are dropped before the encoder
+// until the debt is down to half the window.
 //
 // A quality profile (no target rate) keeps its quantizer and drops nothing.
 // One streaming thread only; no locks.
