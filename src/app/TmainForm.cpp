@@ -8,6 +8,9 @@
 #include <QSignalBlocker>
 
 #include "app/AppPaths.h"
+#include "app/IdleWatch.h"
+#include "channels/ChannelControl.h"
+#include "platform/InputIdle.h"
 #include "app/PanelLayout.h"
 #include "app/SettingsFile.h"
 #include "platform/Skin.h"
@@ -41,11 +44,12 @@ void SetChecked(QAbstractButton* box, bool checked, const std::function<void()>&
   clickHandler();
 }
 
-TmainForm::TmainForm(QWidget* parent)
+TmainForm::TmainForm(QWidget* parent, std::unique_ptr<platform::InputIdle> idle)
     : QWidget(parent),
       ui_(std::make_unique<Ui::mainForm>()),
       timer1_(std::make_unique<platform::WindowTimer>(30000, true)),
-      timer3_(std::make_unique<platform::WindowTimer>(1000, false)) {
+      timer3_(std::make_unique<platform::WindowTimer>(1000, false)),
+      inputIdle_(idle ? std::move(idle) : platform::InputIdle::CreateDesktop()) {
   ui_->setupUi(this);
   QFont font(QStringLiteral("宋体"));
   font.setPixelSize(13);
@@ -55,8 +59,8 @@ TmainForm::TmainForm(QWidget* parent)
   NameUncaptionedControls();
   // toggled, not clicked: keyboard and assistive tools change the box too.
   connect(ui_->topcbx, &QCheckBox::toggled, this, [this] { platform::Application::RunHandler([this] { topcbxClick(); }, this); });
-  connect(ui_->sBitBtn3, &QPushButton::clicked, this, [this] { platform::Application::RunHandler([this] { sBitBtn3Click(); }, this); });
   CreateTrayIcon1();
+  ConnectCommands();
   platform::Application::RunHandler([this] { FormCreate(); });
 }
 
@@ -75,7 +79,41 @@ void TmainForm::CreateTrayIcon1() {
 
 void TmainForm::TrayIcon1Click() { trayIcon1_->RestoreMainForm(); }
 
-TmainForm::~TmainForm() = default;
+// The channels go before the windows they draw in; the tray icon last.
+TmainForm::~TmainForm() {
+  idleWatch_.reset();
+  channels_.reset();
+}
+
+void TmainForm::ConnectCommands() {
+  channels_ = std::make_unique<channels::ChannelControl>(
+      this, std::array<QFrame*, 4>{ui_->vPanel1, ui_->vPanel2, ui_->vPanel3, ui_->vPanel4}, ui_->recBtn);
+  idleWatch_ = std::make_unique<IdleWatch>(
+      *inputIdle_, IdleWatch::Hooks{[this] { channels_->playBtnClick(); },
+                                    [this] { return optionForm_ && optionForm_->AutoChecked(); },
+                                    [this] { trayIcon1_->RestoreMainForm(); },
+                                    [this] { setWindowState(Qt::WindowMaximized); },
+                                    [this] { setWindowState(Qt::WindowNoState); }});
+  const auto handler = [this](auto method) {
+    return [this, method] { platform::Application::RunHandler([this, method] { method(); }, this); };
+  };
+  connect(ui_->sBitBtn3, &QPushButton::clicked, this, handler([this] { sBitBtn3Click(); }));
+  // The monitor command shows its own message for every error.
+  connect(ui_->playBtn, &QPushButton::clicked, this, [this] { channels_->playBtnClick(); });
+  connect(ui_->recBtn, &QPushButton::clicked, this, handler([this] { channels_->recBtnClick(); }));
+  connect(ui_->sBitBtn2, &QPushButton::clicked, this, handler([this] { channels_->sBitBtn2Click(); }));
+  timer1_->SetOnTimer(handler([this] { Timer1Timer(); }));
+  timer3_->SetOnTimer(handler([this] { Timer3Timer(); }));
+}
+
+void TmainForm::SetOptionForm(ToptionForm* form) {
+  optionForm_ = form;
+  channels_->SetBinding({form->DeviceList(1), form->DeviceList(2), form->DeviceList(3), form->DeviceList(4)},
+                        [form]() -> media::TSysDevEnum& { return form->DeviceEnumerator(); });
+}
+
+void TmainForm::Timer1Timer() { TrimWorkingSet(); }
+void TmainForm::Timer3Timer() { idleWatch_->Timer3Timer(); }
 
 QFrame* TmainForm::VideoPanel(int channel) const {
   const std::array<QFrame*, 4> panels{ui_->vPanel1, ui_->vPanel2, ui_->vPanel3, ui_->vPanel4};
@@ -85,6 +123,7 @@ QFrame* TmainForm::VideoPanel(int channel) const {
 void TmainForm::FormCreate() {
   AppPaths::AppDir = FolderOf(platform::FileSystem::ExecutablePath());
   AppPaths::SavePath = SettingsFile::ReadString("comm", "path", AppPaths::AppDir);
+  channels_->SetSavePath(AppPaths::SavePath);
   SetChecked(ui_->topcbx, SettingsFile::ReadBool("comm", "ontop", false), [this] { topcbxClick(); });
   platform::WindowPlacement::SetWindowPos(
       this, ui_->topcbx->isChecked() ? platform::WindowPlacement::HWND_TOPMOST : platform::WindowPlacement::HWND_NOTOPMOST);
@@ -109,6 +148,7 @@ void TmainForm::sBitBtn3Click() {
 
 void TmainForm::FormCloseQuery() {
   if (optionForm_) optionForm_->ReleaseDeviceEnumerator();
+  channels_->CloseChannels();
 }
 
 void TmainForm::SetFormStyle(bool stayOnTop) {

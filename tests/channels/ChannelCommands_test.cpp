@@ -1,0 +1,98 @@
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+
+#include "ChannelFixture.h"
+#include "channels/MonitorCommand.h"
+#include "channels/RecordCommand.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+void Pump(int ms) {
+  QElapsedTimer t;
+  t.start();
+  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+TEST(RecordingFile, IsNamedAfterTheMinuteInTheChannelFolder) {
+  const QDateTime at(QDate(2009, 7, 5), QTime(14, 7, 59));
+  EXPECT_EQ(channels::RecordCommand::RecordingFile("/d/监控", 2, at), "/d/监控/录像/#2/[09年07月05日]14时07分.asf");
+  EXPECT_EQ(channels::RecordCommand::RecordingFile("/a/", 4, QDateTime(QDate(2010, 12, 31), QTime(0, 0))),
+            "/a//录像/#4/[10年12月31日]00时00分.asf");
+}
+
+TEST_F(ChannelFixture, MonitorStartsEveryBoundChannel) {
+  UseCameras("A\nB\n");
+  recBtn->setText("x");
+  control->playBtnClick();
+  EXPECT_TRUE(Active(1));
+  EXPECT_TRUE(Active(2));
+  EXPECT_FALSE(Active(3));
+  EXPECT_EQ(recBtn->text(), "开始录像");
+  EXPECT_TRUE(shown.messages().empty());
+}
+
+TEST_F(ChannelFixture, NoBoundChannelLeavesTheCaptionAndShowsNothing) {
+  UseCameras("");
+  recBtn->setText("x");
+  control->playBtnClick();
+  EXPECT_EQ(recBtn->text(), "x");
+  EXPECT_TRUE(shown.messages().empty());
+}
+
+struct BusyCase {
+  const char* name;
+  std::string cameras;
+  bool channel1Active;
+  bool channel2Active;
+};
+
+class BusyCamera : public ChannelFixture, public ::testing::WithParamInterface<BusyCase> {};
+
+TEST_P(BusyCamera, ShowsTheFixedMessageOnceAndStopsThere) {
+  UseCameras(GetParam().cameras);
+  control->playBtnClick();
+  ASSERT_EQ(shown.messages().size(), 1u);
+  EXPECT_EQ(shown.messages()[0], channels::MonitorCommand::kFailureText);
+  // The failing channel stays as far as it got (active, not running); the
+  // channels after it are not touched.
+  EXPECT_EQ(Active(1), GetParam().channel1Active);
+  EXPECT_EQ(Active(2), GetParam().channel2Active);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BusyCamera,
+                         ::testing::Values(BusyCase{"first_busy", "A [busy]\nB\n", true, false},
+                                           BusyCase{"second_busy", "A\nB [busy]\n", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ChannelFixture, RecordWithoutActiveChannelsOnlyCreatesTheFolders) {
+  UseCameras("A\n");
+  platform::FileSystem::CreateDirectory(dir.File("录像"));
+  control->recBtnClick();
+  for (int n = 1; n <= 4; ++n)
+    EXPECT_TRUE(platform::FileSystem::DirectoryExists(dir.Path() + "/录像/#" + std::to_string(n) + "/"));
+  EXPECT_EQ(recBtn->text(), "开始录像");
+}
+
+TEST_F(ChannelFixture, RecordThenStopWritesAFileAndLeavesEveryChannelInactive) {
+  UseCameras("A\nB\n");
+  platform::FileSystem::CreateDirectory(dir.File("录像"));
+  control->playBtnClick();
+  control->recBtnClick();
+  ASSERT_TRUE(shown.messages().empty()) << shown.messages()[0];
+  EXPECT_EQ(recBtn->text(), "停止录像");
+  Pump(1500);
+  control->recBtnClick();
+  EXPECT_TRUE(shown.messages().empty());
+  EXPECT_EQ(recBtn->text(), "开始录像");
+  EXPECT_FALSE(Active(1));
+  EXPECT_FALSE(Active(2));
+  for (int n = 1; n <= 2; ++n) {
+    const auto files = QDir(QString::fromStdString(dir.Path() + "/录像/#" + std::to_string(n))).entryList({"*.asf"});
+    EXPECT_EQ(files.size(), 1) << "channel " << n;
+  }
+}
+
+}  // namespace
