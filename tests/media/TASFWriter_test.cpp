@@ -2,13 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "media/InterfaceCast.h"
+#include "media/TFilter.h"
 #include "media/TFilterGraph.h"
+#include "media/TSysDevEnum.h"
 #include "media/fakes/ClassOverride.h"
 #include "media/fakes/FakeAsfWriter.h"
 #include "media/fakes/FakeMediaPlatform.h"
 #include "media/framework/Identifiers.h"
 #include "media/framework/WMProfiles.h"
 #include "media/gst/GstTestKit.h"
+#include "media/gst/MediaProbe.h"
 
 using namespace media;
 using Entries = std::vector<std::string>;
@@ -217,5 +229,88 @@ TEST_P(TASFWriterProfiles, RoundTripThroughTheFilter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, TASFWriterProfiles, ::testing::Range(0, static_cast<int>(kWMProfileCount)));
+
+// A recording channel over the real platform: capture graph, camera,
+// writer with its network sink, as the record command builds it.
+class TASFWriterRecording : public gsttest::BackendTest {
+ protected:
+  void SetUp() override {
+    BackendTest::SetUp();
+    cameras.Write("Yard\n");
+    graph.SetMode(gmCapture);
+    const TSysDevEnum devices(CLSID_VideoInputDeviceCategory);
+    for (std::size_t i = 0; i < devices.CountDevices(); ++i)
+      if (devices.DeviceRecord(static_cast<int>(i)).FriendlyName == "Yard")
+        source.BaseFilter().StoreMoniker(devices.GetDeviceMoniker(static_cast<int>(i)));
+    source.SetFilterGraph(&graph);
+    writer.SetProfile(wmp_V80_56VideoOnly);
+    writer.SetFileName(QDir(dir.path()).filePath("[24年01月02日]03时04分.asf").toStdString());
+    writer.SetPort(FreePort());
+    writer.SetMaxUsers(2);
+  }
+
+  // A port no one listens on now.
+  static DWORD FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    close(fd);
+    return ntohs(address.sin_port);
+  }
+  static bool Listening(DWORD port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return connected;
+  }
+  void StartRecording() {
+    writer.SetFilterGraph(&graph);
+    graph.SetActive(true);
+    const auto builder = InterfaceCast<ICaptureGraphBuilder2>(graph);
+    ASSERT_TRUE(SUCCEEDED(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, source.Query<IBaseFilter>(), nullptr,
+                                               writer.Query<IBaseFilter>())));
+    ASSERT_TRUE(graph.Play());
+  }
+  void StopRecording() {
+    graph.Stop();
+    graph.SetActive(false);
+    writer.SetFilterGraph(nullptr);
+  }
+
+  gsttest::CameraFile cameras;
+  QTemporaryDir dir;
+  TFilterGraph graph{"FilterGraph1"};
+  TFilter source{"Filter1"};
+  TASFWriter writer{"ASFWriter1"};
+};
+
+TEST_F(TASFWriterRecording, ServesTheStreamWhileRecordingAndLeavesAPlayableFile) {
+  const DWORD port = writer.Port();
+  StartRecording();
+  gsttest::ProcessEvents(std::chrono::milliseconds(1500));
+  const auto live = gsttest::DecodeVideo("http://127.0.0.1:" + std::to_string(port) + "/", 10, 10000);
+  EXPECT_TRUE(live.ok) << live.problems;
+  EXPECT_EQ(live.frames, 10);
+  StopRecording();
+  EXPECT_FALSE(Listening(port));
+  const auto file = gsttest::DecodeVideo(writer.FileName());
+  EXPECT_TRUE(file.ok) << file.problems;
+  EXPECT_GT(file.lastFrame, 1.0);
+}
+
+TEST_F(TASFWriterRecording, NoUsersMeansNoServer) {
+  writer.SetMaxUsers(0);
+  StartRecording();
+  EXPECT_FALSE(Listening(writer.Port()));
+  StopRecording();
+}
 
 }  // namespace

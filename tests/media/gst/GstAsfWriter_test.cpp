@@ -167,6 +167,10 @@ TEST_F(GstAsfWriterTest, WhileRecordingPlainAndFramedHttpClientsDecodeTheStream)
 
   for (const char* scheme : {"http", "mmsh"}) {
     const std::string url = std::string(scheme) + "://127.0.0.1:" + std::to_string(port) + "/";
+    const auto probed = gsttest::ProbeMedia(url);
+    EXPECT_TRUE(probed.ok) << url;
+    ASSERT_EQ(probed.streams.size(), 1u) << url;
+    EXPECT_EQ(probed.streams[0].codec, "wmv2") << url;
     const auto decoded = gsttest::DecodeVideo(url, 20, 10000);
     EXPECT_TRUE(decoded.ok) << url << "\n" << decoded.problems;
     EXPECT_EQ(decoded.frames, 20) << url;
