@@ -5,15 +5,20 @@
 #include <atomic>
 #include <chrono>
 #include <future>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 
+#include "media/InterfaceCast.h"
 #include "media/RuntimeErrors.h"
+#include "media/TFilter.h"
 #include "media/TFilterGraph.h"
 #include "media/fakes/ClassOverride.h"
 #include "media/fakes/FakeMediaPlatform.h"
 #include "media/fakes/FakeSampleGrabber.h"
+#include "media/TSysDevEnum.h"
 #include "media/framework/Identifiers.h"
+#include "media/gst/GstTestKit.h"
 
 using namespace media;
 using Entries = std::vector<std::string>;
@@ -158,6 +163,50 @@ TEST(TSampleGrabber, AGraphDestroyedFirstIsForgotten) {
   graph.reset();
   EXPECT_EQ(grabber.FilterGraph(), nullptr);
   EXPECT_EQ(grabber.GetMemberFilter(), nullptr);
+}
+
+// Over the real platform: a camera previewed through the grabber, with a
+// handler assigned before the activation.
+class TSampleGrabberLive : public gsttest::BackendTest {};
+
+TEST_F(TSampleGrabberLive, TheHandlerGetsEveryFrameAs24BitRgbOnTheStreamingThread) {
+  gsttest::CameraFile cameras;
+  cameras.Write("Yard\n");
+  TFilterGraph graph("FilterGraph1");
+  graph.SetMode(gmCapture);
+  TFilter source("Filter1");
+  source.BaseFilter().StoreMoniker(TSysDevEnum(CLSID_VideoInputDeviceCategory).GetDeviceMoniker(0));
+  source.SetFilterGraph(&graph);
+  TSampleGrabber grabber("SampleGrabber1");
+  grabber.SetFilterGraph(&graph);
+  std::mutex mutex;
+  std::vector<double> times;
+  std::vector<LONG> lengths;
+  std::atomic<bool> onMainThread = false;
+  const auto main = std::this_thread::get_id();
+  grabber.SetOnBuffer([&](TSampleGrabber&, double time, std::uint8_t*, LONG length) {
+    std::lock_guard lock(mutex);
+    times.push_back(time);
+    lengths.push_back(length);
+    onMainThread = onMainThread || std::this_thread::get_id() == main;
+  });
+  graph.SetActive(true);
+  const auto sink = std::make_shared<gsttest::SinkFilter>();
+  graph.PlatformGraph()->AddFilter(sink, u"VideoWindow1");
+  const auto builder = InterfaceCast<ICaptureGraphBuilder2>(graph);
+  ASSERT_TRUE(SUCCEEDED(builder->RenderStream(&PIN_CATEGORY_PREVIEW, nullptr, source.Query<IBaseFilter>(),
+                                             grabber.Query<IBaseFilter>(), sink)));
+  ASSERT_TRUE(graph.Play());
+  EXPECT_TRUE(gsttest::WaitUntil([&] {
+    std::lock_guard lock(mutex);
+    return times.size() >= 10;
+  }));
+  graph.Stop();
+  graph.SetActive(false);
+  std::lock_guard lock(mutex);
+  EXPECT_FALSE(onMainThread);
+  for (std::size_t i = 1; i < times.size(); ++i) EXPECT_GT(times[i], times[i - 1]);
+  for (LONG length : lengths) EXPECT_EQ(length, 640 * 480 * 3);
 }
 
 }  // namespace
