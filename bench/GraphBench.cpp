@@ -1,8 +1,11 @@
 // Runs the media layer's camera graphs the way the channels do, for bench/run
 // to measure from outside.
 //
-//   quadrovia-bench preview [cameras]
-//       cameras 1..4 (default 4) previewing into video windows of 320x240
+//   quadrovia-bench preview [cameras] [grabbers]
+//       cameras 1..4 (default 4) previewing into video windows of 320x240;
+//       with "grabbers", each graph also holds a sample grabber and the
+//       preview of channels 1, 3 and 4 passes through it, as the program's
+//       monitoring does
 //   quadrovia-bench record [cameras] [folder]
 //       the same cameras recording with preview, one file each in folder
 //       (default: the working folder), channel 1 with the recording mark
@@ -42,16 +45,16 @@
 #include "media/GraphMember.h"
 #include "media/MediaErrors.h"
 #include "media/TFilter.h"
+#include "media/TASFWriter.h"
 #include "media/TFilterGraph.h"
+#include "media/TSampleGrabber.h"
 #include "media/TSysDevEnum.h"
 #include "media/TVMRBitmap.h"
 #include "media/TVideoWindow.h"
-#include "media/framework/AsfWriter.h"
 #include "media/framework/ClassFactory.h"
 #include "media/framework/EventCodes.h"
 #include "media/framework/Identifiers.h"
 #include "media/framework/MediaPlatform.h"
-#include "media/framework/WMProfiles.h"
 #include "media/gst/GstBackend.h"
 #include "media/gst/GstFilter.h"
 #include "media/gst/GstFilterGraph.h"
@@ -62,7 +65,6 @@ namespace {
 
 using namespace media;
 
-constexpr std::size_t kProgramProfile = 23;  // 56 kbps, video only
 constexpr DWORD kProgramPort = 3333;
 constexpr DWORD kProgramMaxUsers = 8;
 
@@ -88,70 +90,15 @@ class PaintCounter : public QObject {
   }
 };
 
-// A channel's ASF writer as the program configures it when it records: the
-// 56 kbps video-only profile, indexing on, and a network sink on the
-// program's port for eight clients, made anew at every activation. All
-// writers ask for the same port; those that cannot have it record without
-// one, as in the program.
-class WriterMember : public IGraphMember {
- public:
-  explicit WriterMember(std::string name) : name_(std::move(name)) {}
-  ~WriterMember() override { SetFilterGraph(nullptr); }
-
-  void SetFilterGraph(TFilterGraph* graph) { ChangeMemberGraph(*this, nullptr, graph_, graph); }
-  std::u16string fileName;
-
-  BaseFilterPtr GetMemberFilter() override { return filter_; }
-  std::string GetMemberName() override { return name_; }
-  void MemberGraphDestroyed() override { graph_ = nullptr; }
-  void NotifyMember(TMemberOperation operation, int) override {
-    switch (operation) {
-      case moAdding:
-        CoCreateInstance<IBaseFilter>(CLSID_WMAsfWriter, filter_);
-        break;
-      case moAdded:
-        Configure();
-        break;
-      case moRemoving:
-        if (filter_) filter_->Stop();
-        if (sink_) {
-          sink_->Disconnect();
-          sink_->Close();
-        }
-        break;
-      case moRemoved:
-        sink_.reset();
-        filter_.reset();
-        break;
-      default:
-        break;
-    }
-  }
-
- private:
-  void Configure() {
-    if (!filter_) return;
-    if (auto config = Query<IConfigAsfWriter2>(filter_)) {
-      config->ConfigureFilterUsingProfileGuid(kWMProfiles[kProgramProfile]);
-      config->SetParam(AM_CONFIGASFWRITER_PARAM_AUTOINDEX, 1, 0);
-      config->SetParam(AM_CONFIGASFWRITER_PARAM_MULTIPASS, 0, 0);
-      config->SetParam(AM_CONFIGASFWRITER_PARAM_DONTCOMPRESS, 0, 0);
-    }
-    if (auto file = Query<IFileSinkFilter>(filter_)) file->SetFileName(fileName, nullptr);
-    auto advanced = Query<IWMWriterAdvanced2>(filter_);
-    if (!advanced || FAILED(WMCreateWriterNetworkSink(sink_))) return;
-    sink_->SetNetworkProtocol(WMT_PROTOCOL_HTTP);
-    sink_->SetMaximumClients(kProgramMaxUsers);
-    DWORD port = kProgramPort;
-    sink_->Open(port);
-    advanced->AddSink(sink_);
-  }
-
-  std::string name_;
-  TFilterGraph* graph_ = nullptr;
-  BaseFilterPtr filter_;
-  std::shared_ptr<IWMWriterNetworkSink> sink_;
-};
+// A channel's ASF writer as the program's form sets it: the 56 kbps
+// video-only profile, the program's port and eight clients. All writers ask
+// for the same port; those that cannot have it record without a server, as
+// in the program.
+void ConfigureAsProgram(TASFWriter& writer) {
+  writer.SetProfile(wmp_V80_56VideoOnly);
+  writer.SetPort(kProgramPort);
+  writer.SetMaxUsers(kProgramMaxUsers);
+}
 
 // Frames from a file of raw BGRx pictures, shaped like a camera: one output
 // of the capture category. Not live: it gives frames as fast as they are
@@ -204,10 +151,12 @@ struct Channel {
         graph("FilterGraph" + std::to_string(number)),
         source("Filter" + std::to_string(number)),
         window(form, "VideoWindow" + std::to_string(number)),
+        grabber("SampleGrabber" + std::to_string(number)),
         writer("ASFWriter" + std::to_string(number)) {
     window.setGeometry(5 + (index % 2) * 332, 5 + (index / 2) * 251, 320, 240);
     window.SetMode(vmVMR);
     window.VMROptions().SetMode(vmrWindowed);
+    ConfigureAsProgram(writer);
     graph.SetMode(gmCapture);
     graph.SetGraphEdit(true);
     source.SetFilterGraph(&graph);
@@ -218,18 +167,20 @@ struct Channel {
     graph.Stop();
     graph.SetActive(false);
     writer.SetFilterGraph(nullptr);
+    grabber.SetFilterGraph(nullptr);
     source.SetFilterGraph(nullptr);
     window.SetFilterGraph(nullptr);
   }
 
-  void Start(int position, const std::string* recordingFolder) {
+  void Start(int position, const std::string* recordingFolder, bool grabbers) {
     TSysDevEnum devices(CLSID_VideoInputDeviceCategory);
     MonikerPtr moniker = devices.GetDeviceMoniker(position);
     if (!moniker) throw std::runtime_error("no camera at position " + std::to_string(position));
     source.BaseFilter().StoreMoniker(moniker);
+    if (grabbers) grabber.SetFilterGraph(&graph);
     if (recordingFolder) {
       const std::string file = *recordingFolder + "/channel" + std::to_string(number) + ".asf";
-      writer.fileName = QString::fromStdString(file).toStdU16String();
+      writer.SetFileName(file);
       writer.SetFilterGraph(&graph);
     }
     graph.SetActive(true);
@@ -237,8 +188,12 @@ struct Channel {
     if (!builder) throw std::runtime_error("the graph has no capture builder");
     if (recordingFolder)
       CheckMediaResult(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, source.Query<IBaseFilter>(), nullptr,
-                                             writer.GetMemberFilter()));
-    CheckMediaResult(builder->RenderStream(&PIN_CATEGORY_PREVIEW, nullptr, source.Query<IBaseFilter>(), nullptr,
+                                             writer.Query<IBaseFilter>()));
+    // The program's monitoring passes channel 2 by its grabber; recording
+    // leaves every grabber unconnected.
+    const BaseFilterPtr middle =
+        grabbers && !recordingFolder && number != 2 ? grabber.Query<IBaseFilter>() : nullptr;
+    CheckMediaResult(builder->RenderStream(&PIN_CATEGORY_PREVIEW, nullptr, source.Query<IBaseFilter>(), middle,
                                            window.Query<IBaseFilter>()));
     graph.Play();
     if (recordingFolder && number == 1) ShowRecordingMark();
@@ -281,12 +236,13 @@ struct Channel {
   TFilterGraph graph;
   TFilter source;
   TVideoWindow window;
-  WriterMember writer;
+  TSampleGrabber grabber;
+  TASFWriter writer;
   PaintCounter counter;
   bool counting = false;
 };
 
-int RunCameras(QApplication& application, int cameras, const std::string* recordingFolder) {
+int RunCameras(QApplication& application, int cameras, const std::string* recordingFolder, bool grabbers) {
   QWidget form;
   form.setWindowTitle("quadrovia-bench");
   form.resize(671, 508);
@@ -297,7 +253,7 @@ int RunCameras(QApplication& application, int cameras, const std::string* record
     channels.back()->window.Loaded();
   }
   try {
-    for (int i = 0; i < cameras; ++i) channels[i]->Start(i, recordingFolder);
+    for (int i = 0; i < cameras; ++i) channels[i]->Start(i, recordingFolder, grabbers);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "starting the cameras failed: %s\n", e.what());
     return 1;
@@ -342,8 +298,9 @@ int RunEncode(QApplication& application, const std::string& raw, int width, int 
   TFilterGraph graph("FilterGraph1");
   graph.SetMode(gmCapture);
   RawSourceMember source(raw, width, height, fps);
-  WriterMember writer("ASFWriter1");
-  writer.fileName = QString::fromStdString(output).toStdU16String();
+  TASFWriter writer("ASFWriter1");
+  ConfigureAsProgram(writer);
+  writer.SetFileName(output);
   source.SetFilterGraph(&graph);
   writer.SetFilterGraph(&graph);
   bool done = false;
@@ -361,7 +318,7 @@ int RunEncode(QApplication& application, const std::string& raw, int width, int 
     if (!builder) throw std::runtime_error("the graph has no capture builder");
     CheckMediaResult(
         builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, source.GetMemberFilter(), nullptr,
-                              writer.GetMemberFilter()));
+                              writer.Query<IBaseFilter>()));
     cpu = CpuSeconds();
     wall.start();
     graph.Play();
@@ -392,7 +349,7 @@ int RunEncode(QApplication& application, const std::string& raw, int width, int 
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: quadrovia-bench preview [cameras]\n"
+               "usage: quadrovia-bench preview [cameras] [grabbers]\n"
                "       quadrovia-bench record [cameras] [folder]\n"
                "       quadrovia-bench encode <raw BGRx file> <width> <height> <fps> <file.asf>\n"
                "       quadrovia-bench writer\n");
@@ -424,10 +381,10 @@ int main(int argc, char** argv) {
     BaseFilterPtr writer;
     status = SUCCEEDED(CoCreateInstance<IBaseFilter>(CLSID_WMAsfWriter, writer)) && writer ? 0 : 1;
   } else if (mode == "preview") {
-    status = RunCameras(application, cameras, nullptr);
+    status = RunCameras(application, cameras, nullptr, args.size() > 1 && args[1] == "grabbers");
   } else if (mode == "record") {
     const std::string folder = args.size() > 1 ? args[1] : ".";
-    status = RunCameras(application, cameras, &folder);
+    status = RunCameras(application, cameras, &folder, true);
   } else {
     status = RunEncode(application, args[0], std::atoi(args[1].c_str()), std::atoi(args[2].c_str()),
                        std::atoi(args[3].c_str()), args[4]);
