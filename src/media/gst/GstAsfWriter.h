@@ -17,7 +17,7 @@ class NetworkSinkAdapter;
 class WmaEncodeStage;
 class WmvEncodeStage;
 
-// The Windows Media ASF writer (CLSID_WMAsfWriter): writes the streams
+// The ASF writer (CLSID_WMAsfWriter): writes the streams
 // connected to it, coded with one of the 27 system profiles (WMProfileTable),
 // to an ASF file, and to the network sinks added to it.
 //

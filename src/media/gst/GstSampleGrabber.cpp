@@ -62,14 +62,14 @@ class MappedSample : public IMediaSample {
   bool mapped_ = false;
 };
 
-GstPadProbeReturn OnProbe(GstPad*, GstPadProbeInfo* info, gpointer data) {
-  auto& shared = *static_cast<std::shared_ptr<GstSampleGrabber::Shared>*>(data);
+}  // namespace
+
+GstPadProbeReturn GstSampleGrabber::OnProbe(GstPad*, GstPadProbeInfo* info, gpointer data) {
+  auto& shared = *static_cast<std::shared_ptr<Shared>*>(data);
   if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER)
     return shared->OnBuffer(GST_PAD_PROBE_INFO_BUFFER(info));
   return shared->OnEvent(GST_PAD_PROBE_INFO_EVENT(info));
 }
-
-}  // namespace
 
 GstPadProbeReturn GstSampleGrabber::Shared::OnEvent(GstEvent* event) {
   switch (GST_EVENT_TYPE(event)) {
@@ -125,7 +125,7 @@ GstSampleGrabber::GstSampleGrabber()
   AddPin(u"Input", PINDIR_INPUT, in.get());
   AddPin(u"Output", PINDIR_OUTPUT, out.get());
   gst_pad_add_probe(out.get(), GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                    OnProbe, new std::shared_ptr<Shared>(shared_),
+                    &GstSampleGrabber::OnProbe, new std::shared_ptr<Shared>(shared_),
                     [](gpointer data) { delete static_cast<std::shared_ptr<Shared>*>(data); });
 }
 

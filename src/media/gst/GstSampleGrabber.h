@@ -48,9 +48,10 @@ class GstSampleGrabber : public GstFilter, public ISampleGrabber {
   GstPinPtr Input() const { return PinOf(PINDIR_INPUT); }
   GstPinPtr Output() const { return PinOf(PINDIR_OUTPUT); }
 
-  struct Shared;
-
  private:
+  struct Shared;
+  static GstPadProbeReturn OnProbe(GstPad* pad, GstPadProbeInfo* info, gpointer shared);
+
   GstElement* filter_ = nullptr;  // owned by the bin
   std::shared_ptr<Shared> shared_;
 };

@@ -61,6 +61,13 @@ bool WmvEncodeStage::Build() {
   if (!gst_element_link_many(gate_, convert, scale, rate, format_, nullptr)) return false;
   sinkPad_ = PadRef::Adopt(gst_element_get_static_pad(gate_, "sink"));
   srcPad_ = PadRef::Adopt(gst_element_get_static_pad(out_, "src"));
+  InstallProbes();
+  const WMProfileSettings& initial = WMProfileTable::At(WMProfileTable::kDefaultIndex);
+  Configure(initial.video, initial.bufferWindowMs);
+  return encoder_ != nullptr;
+}
+
+void WmvEncodeStage::InstallProbes() {
   const PadRef input = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
   inputProbe_ = gst_pad_add_probe(input.get(),
                                   GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
@@ -69,9 +76,6 @@ bool WmvEncodeStage::Build() {
   stream_ = std::make_unique<GstEncodedStream>(output.get(), [this](gsize bytes) {
     if (control_->Encoded(bytes)) intervalDone_ = true;
   });
-  const WMProfileSettings& initial = WMProfileTable::At(WMProfileTable::kDefaultIndex);
-  Configure(initial.video, initial.bufferWindowMs);
-  return encoder_ != nullptr;
 }
 
 void WmvEncodeStage::Configure(const std::optional<WMVideoSettings>& settings, int windowMs) {

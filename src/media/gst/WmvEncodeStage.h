@@ -46,6 +46,7 @@ class WmvEncodeStage {
   struct Swap;
 
   bool Build();
+  void InstallProbes();
   GstElement* MakeEncoder(int quantizer) const;
   void PlaceEncoder(GstElement* encoder, int quantizer);
   void SwapEncoder(int quantizer);
