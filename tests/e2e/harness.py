@@ -23,6 +23,20 @@ def wait_for(predicate, timeout=15.0, step=0.05, what="condition"):
     raise AssertionError("timed out waiting for " + what)
 
 
+_accessibility_bus = None
+
+
+def start_accessibility_bus(env):
+    """One accessibility bus for the whole test process: the tree reader in
+    this process connects to it once, so it must outlive every display."""
+    global _accessibility_bus
+    launcher = "/usr/libexec/at-spi-bus-launcher"
+    if _accessibility_bus or not env.get("DBUS_SESSION_BUS_ADDRESS") or not os.path.exists(launcher):
+        return
+    _accessibility_bus = subprocess.Popen([launcher, "--launch-immediately"], env=env,
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
 class Display:
     """A private X server with a window manager and an accessibility bus."""
 
@@ -47,9 +61,7 @@ class Display:
             self.helpers.append(subprocess.Popen(["openbox"], env=self.env, stdout=subprocess.DEVNULL,
                                                  stderr=subprocess.DEVNULL))
             wait_for(lambda: self.has_window_manager(), what="window manager")
-        if self.env.get("DBUS_SESSION_BUS_ADDRESS") and os.path.exists("/usr/libexec/at-spi-bus-launcher"):
-            self.helpers.append(subprocess.Popen(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
-                                                 env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        start_accessibility_bus(self.env)
 
     def has_window_manager(self):
         out = self.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False)
@@ -172,12 +184,21 @@ class Accessible:
         import pyatspi  # only where the accessibility bus runs
         self.pyatspi = pyatspi
 
-    def application(self, name="quadrovia", timeout=15):
+    def application(self, name="quadrovia", timeout=15, pid=None):
+        """The running program's tree; with pid, that process's (earlier
+        programs of the same name may still be listed on a shared bus)."""
+        def matches(app):
+            try:
+                return app is not None and app.name == name and (pid is None or app.get_process_id() == pid)
+            except Exception:
+                return False
+
         def find():
-            for app in self.pyatspi.Registry.getDesktop(0):
-                if app is not None and app.name == name:
-                    return app
-            return None
+            try:
+                apps = list(self.pyatspi.Registry.getDesktop(0))
+            except Exception:
+                return None
+            return next((app for app in apps if matches(app)), None)
         return wait_for(find, timeout, what="accessible application")
 
     def find(self, node, role=None, name=None, depth=12):

@@ -1,0 +1,153 @@
+"""Monitoring, recording and the per-window commands of the real program,
+with synthetic cameras."""
+import glob
+import json
+import os
+import subprocess
+import time
+import unittest
+
+from harness import Accessible, ProgramTest, wait_for
+
+
+def ffprobe(target, *extra):
+    out = subprocess.run(["ffprobe", "-v", "error", "-print_format", "json", "-show_format", "-show_streams",
+                          *extra, target], capture_output=True, text=True, timeout=30)
+    return json.loads(out.stdout or "{}")
+
+
+class ChannelTest(ProgramTest):
+    def start(self, cameras, settings=None):
+        p = self.program()
+        p.write("cams.txt", "".join(c + "\n" for c in cameras))
+        p.env["QUADROVIA_SYNTHCAMS"] = p.path("cams.txt")
+        if settings:
+            p.write("quadrovia.ini", settings)
+        p.start()
+        self.window = p.main_window()
+        self.a11y = Accessible()
+        self.app = self.a11y.application(pid=p.process.pid)
+        return p
+
+    def panel(self, n):
+        return wait_for(lambda: self.a11y.find(self.app, name="vPanel%d" % n), what="panel %d" % n)
+
+    def grab_panel(self, p, n):
+        ext = self.panel(n).queryComponent().getExtents(self.a11y.pyatspi.DESKTOP_COORDS)
+        # Inside the bevel, away from the edges.
+        x, y, w, h = ext.x + 8, ext.y + 8, max(ext.width - 16, 16), max(ext.height - 16, 16)
+        raw = subprocess.run(["ffmpeg", "-v", "error", "-f", "x11grab", "-video_size", "%dx%d" % (w, h),
+                              "-i", "%s+%d,%d" % (p.display.name, x, y), "-frames:v", "1",
+                              "-f", "rawvideo", "-pix_fmt", "gray", "-"],
+                             capture_output=True, timeout=20).stdout
+        return raw
+
+    def shows_moving_video(self, p, n):
+        first = self.grab_panel(p, n)
+        time.sleep(0.4)
+        second = self.grab_panel(p, n)
+        lit = sum(1 for b in second if b > 24)
+        return lit > len(second) // 20 and first != second
+
+    def is_dark(self, p, n):
+        frame = self.grab_panel(p, n)
+        with open(p.path("panel%d.gray" % n), "wb") as f:
+            f.write(frame)
+        return sum(1 for b in frame if b >= 16) <= len(frame) // 200
+
+    def choose_from_menu(self, p, n, item):
+        """Right-click on the video of channel n and pick the popup menu's
+        item by keyboard (the menu is not in the accessibility tree)."""
+        self.a11y.click(p.display, self.panel(n), button=3)
+        time.sleep(0.5)
+        p.display.run(["xdotool", "key", "--clearmodifiers"] + ["Down"] * (item + 1) + ["Return"])
+
+    def button(self, caption):
+        return wait_for(lambda: self.a11y.find(self.app, role="push button", name=caption), what=caption)
+
+    def click(self, p, caption):
+        self.a11y.click(p.display, self.button(caption))
+
+
+class Monitoring(ChannelTest):
+    def test_bound_panels_show_moving_video_without_a_click(self):
+        for count in (1, 4):
+            with self.subTest(cameras=count):
+                p = self.start(["Cam %d" % i for i in range(count)])
+                for n in range(1, count + 1):
+                    wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video in panel %d" % n)
+                for n in range(count + 1, 5):
+                    self.assertTrue(self.is_dark(p, n), "panel %d must stay black" % n)
+                p.cleanup()
+
+    def test_five_cameras_bind_none(self):
+        p = self.start(["Cam %d" % i for i in range(5)])
+        time.sleep(3)
+        for n in range(1, 5):
+            self.assertTrue(self.is_dark(p, n))
+
+
+class Recording(ChannelTest):
+    def test_three_cameras_channel_two_stopped_record_into_one_and_three(self):
+        p = self.start(["A", "B", "C"])
+        for n in (1, 2, 3):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        # "停止" on channel 2 from its popup menu.
+        self.choose_from_menu(p, 2, 0)
+        wait_for(lambda: self.is_dark(p, 2), what="channel 2 dark")
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        started = time.monotonic()
+        ffprobe_live = ffprobe("http://127.0.0.1:3333/", "-read_intervals", "%+2")
+        self.assertEqual(ffprobe_live.get("streams", [{}])[0].get("codec_name"), "wmv2")
+        time.sleep(4)
+        self.click(p, "停止录像")
+        recorded = time.monotonic() - started
+        self.button("开始录像")
+        files = {n: glob.glob(p.path("录像", "#%d" % n, "*.asf")) for n in (1, 2, 3, 4)}
+        self.assertEqual(len(files[1]), 1)
+        self.assertEqual(len(files[3]), 1)
+        self.assertEqual(files[2] + files[4], [])
+        for f in files[1] + files[3]:
+            info = ffprobe(f)
+            self.assertEqual(info["format"]["format_name"], "asf")
+            self.assertEqual(info["streams"][0]["codec_name"], "wmv2")
+            self.assertLess(abs(float(info["format"]["duration"]) - recorded), 1.5)
+        for n in range(1, 5):
+            self.assertTrue(self.is_dark(p, n))
+        self.click(p, "监控")
+        for n in (1, 2, 3):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video back %d" % n)
+
+    def test_closing_while_recording_completes_every_file(self):
+        p = self.start(["A", "B"])
+        for n in (1, 2):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        time.sleep(3)
+        p.close_window(self.window)
+        self.assertEqual(p.wait_exit(30), 0)
+        for n in (1, 2):
+            (f,) = glob.glob(p.path("录像", "#%d" % n, "*.asf"))
+            self.assertGreater(float(ffprobe(f)["format"]["duration"]), 2.0)
+
+
+class BusyCamera(ChannelTest):
+    def test_busy_first_camera_shows_the_message_once_and_starts_nothing(self):
+        p = self.start(["A [busy]", "B"])
+        wait_for(lambda: p.windows_named("Vistrelle"), timeout=20, what="message")
+        texts = self.a11y.texts(self.app)
+        self.assertIn("开启摄像头时发生错误，请检查摄像头是否已被其他程序开启。", texts)
+        boxes = p.windows_named("Vistrelle")
+        self.assertEqual(len(boxes), 1)
+        p.display.run(["xdotool", "windowactivate", "--sync", boxes[0]], check=False)
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Return"])
+        wait_for(lambda: not p.windows_named("Vistrelle"), what="message closed")
+        time.sleep(1)
+        self.assertEqual(p.windows_named("Vistrelle"), [], "the message is shown once")
+        self.assertTrue(self.is_dark(p, 2), "channel 2 is not started")
+
+
+if __name__ == "__main__":
+    unittest.main()
