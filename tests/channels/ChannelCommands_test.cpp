@@ -2,6 +2,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMouseEvent>
+
+#include "media/TVideoWindow.h"
 
 #include "ChannelFixture.h"
 #include "channels/MonitorCommand.h"
@@ -93,6 +96,26 @@ TEST_F(ChannelFixture, RecordThenStopWritesAFileAndLeavesEveryChannelInactive) {
     const auto files = QDir(QString::fromStdString(dir.Path() + "/录像/#" + std::to_string(n))).entryList({"*.asf"});
     EXPECT_EQ(files.size(), 1) << "channel " << n;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ChannelFixture, DoubleClickTogglesFullScreenOfThatWindow) {
+  UseCameras("A\n");
+  control->playBtnClick();
+  media::TVideoWindow& window = *control->Channels()[1].videoWindow;
+  const QPointF at(10, 10);
+  QMouseEvent press(QEvent::MouseButtonPress, at, window.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QMouseEvent release(QEvent::MouseButtonRelease, at, window.mapToGlobal(at), Qt::LeftButton, {}, {});
+  QMouseEvent dbl(QEvent::MouseButtonDblClick, at, window.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+  QCoreApplication::sendEvent(&window, &press);
+  QCoreApplication::sendEvent(&window, &release);
+  QCoreApplication::sendEvent(&window, &dbl);
+  QCoreApplication::sendEvent(&window, &release);
+  EXPECT_TRUE(window.FullScreen());
+  EXPECT_EQ(control->Channels()[1].panel->property("skinSection").toString(), "PROGRESSV");
 }
 
 }  // namespace

@@ -133,6 +133,83 @@ class Recording(ChannelTest):
             self.assertGreater(float(ffprobe(f)["format"]["duration"]), 2.0)
 
 
+class RecordingLifecycle(ChannelTest):
+    def wait_video(self, p, channels):
+        for n in channels:
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+
+    def asf_files(self, p, n):
+        return sorted(glob.glob(p.path("录像", "#%d" % n, "*.asf")))
+
+    def test_four_cameras_record_one_file_each_and_monitor_ends_them_complete(self):
+        p = self.start(["A", "B", "C", "D"])
+        self.wait_video(p, (1, 2, 3, 4))
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        time.sleep(3)
+        # Twice in a row is the same as once: every channel back in preview.
+        self.click(p, "监控")
+        self.click(p, "监控")
+        self.button("开始录像")
+        self.wait_video(p, (1, 2, 3, 4))
+        for n in (1, 2, 3, 4):
+            files = self.asf_files(p, n)
+            self.assertEqual(len(files), 1, "channel %d" % n)
+            self.assertGreater(float(ffprobe(files[0])["format"]["duration"]), 2.0)
+
+    def test_unplugged_camera_leaves_the_others_recording_and_its_file_playable(self):
+        p = self.start(["A", "B"])
+        self.wait_video(p, (1, 2))
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        time.sleep(3)
+        p.write("cams.txt", "A\n")  # channel 2's camera is unplugged
+        time.sleep(3)
+        self.assertTrue(self.shows_moving_video(p, 1))
+        self.click(p, "停止录像")
+        self.button("开始录像")
+        lost = self.asf_files(p, 2)
+        self.assertEqual(len(lost), 1)
+        info = ffprobe(lost[0])
+        self.assertEqual(info["streams"][0]["codec_name"], "wmv2")
+        self.assertGreater(float(info["format"].get("duration", 0)), 1.5)
+        self.assertGreater(float(ffprobe(self.asf_files(p, 1)[0])["format"]["duration"]), 4.5)
+
+
+class WindowCommands(ChannelTest):
+    def test_stop_on_channel_one_while_recording_keeps_the_others_and_the_caption(self):
+        p = self.start(["A", "B"])
+        for n in (1, 2):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        time.sleep(2)
+        self.choose_from_menu(p, 1, 0)
+        wait_for(lambda: self.is_dark(p, 1), what="channel 1 dark")
+        (first,) = glob.glob(p.path("录像", "#1", "*.asf"))
+        self.assertGreater(float(ffprobe(first)["format"]["duration"]), 1.0)
+        self.assertTrue(self.shows_moving_video(p, 2))
+        self.button("停止录像")
+
+    def test_properties_of_a_running_camera_open_titled_with_its_filter(self):
+        p = self.start(["A"])
+        wait_for(lambda: self.shows_moving_video(p, 1), timeout=20, what="video 1")
+        self.choose_from_menu(p, 1, 1)
+        pages = wait_for(lambda: p.windows_named("Filter1"), what="property pages of the camera")
+        p.display.run(["xdotool", "windowactivate", "--sync", pages[0]], check=False)
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Escape"], check=False)
+        wait_for(lambda: not p.windows_named("Filter1"), what="pages closed")
+        p.assert_running()
+
+    def test_recordings_button_with_a_missing_folder_shows_nothing(self):
+        p = self.start([])
+        os.rmdir(p.path("录像"))
+        self.click(p, "录像文件")
+        time.sleep(1.5)
+        self.assertEqual(p.windows_named("Vistrelle"), [])
+        p.assert_running()
+
+
 class BusyCamera(ChannelTest):
     def test_busy_first_camera_shows_the_message_once_and_starts_nothing(self):
         p = self.start(["A [busy]", "B"])
