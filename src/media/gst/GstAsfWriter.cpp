@@ -51,6 +51,7 @@ struct GstAsfWriter::Output {
   };
   GstElement* mux = nullptr;  // owned by the bin
   GstElement* sink = nullptr;
+  bool streamable = false;
   std::vector<Feed> feeds;
 };
 
@@ -101,15 +102,29 @@ bool GstAsfWriter::BuildStream(Kind kind, GstPad* stageSink, GstPad* stageSrc, c
 }
 
 std::unique_ptr<GstAsfWriter::Output> GstAsfWriter::MakeOutput(GstElement* sink, bool streamable) {
+  auto output = std::make_unique<Output>();
+  output->sink = sink;
+  output->streamable = streamable;
+  return RenewMux(*output) ? std::move(output) : nullptr;
+}
+
+// The muxer takes no stream away once it has its pad (a released pad still
+// holds its collection back), so each new set of streams gets a new muxer.
+bool GstAsfWriter::RenewMux(Output& output) {
+  if (output.mux) {
+    gst_element_set_state(output.mux, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(Bin()), output.mux);
+    output.mux = nullptr;
+  }
   GstElement* mux = AddElement("asfmux");
-  if (!mux || !gst_element_link(mux, sink)) return nullptr;
-  g_object_set(mux, "streamable", streamable, nullptr);
+  if (!mux || !gst_element_link(mux, output.sink)) return false;
+  const WMProfileSettings& settings = WMProfileTable::At(profile_);
+  g_object_set(mux, "streamable", output.streamable, "packet-size", settings.packetSize, "preroll",
+               static_cast<guint64>(settings.bufferWindowMs), nullptr);
   const PadRef out = PadRef::Adopt(gst_element_get_static_pad(mux, "src"));
   gst_pad_add_probe(out.get(), GST_PAD_PROBE_TYPE_BUFFER, CompletePacketLength, nullptr, nullptr);
-  auto output = std::make_unique<Output>();
-  output->mux = mux;
-  output->sink = sink;
-  return output;
+  output.mux = mux;
+  return true;
 }
 
 void GstAsfWriter::ApplyProfile(std::size_t index) {
@@ -117,10 +132,6 @@ void GstAsfWriter::ApplyProfile(std::size_t index) {
   const WMProfileSettings& settings = WMProfileTable::At(index);
   audio_->Configure(settings.audio);
   video_->Configure(settings.video, settings.bufferWindowMs);
-  for (Output* output : {file_.get(), network_.get()})
-    if (output)
-      g_object_set(output->mux, "packet-size", settings.packetSize, "preroll",
-                   static_cast<guint64>(settings.bufferWindowMs), nullptr);
   Replug();
 }
 
@@ -137,6 +148,7 @@ void GstAsfWriter::Replug() {
   for (Output* output : {file_.get(), network_.get()})
     if (output) {
       Unplug(*output);
+      RenewMux(*output);
       Plug(*output);
     }
 }
@@ -247,9 +259,6 @@ HRESULT GstAsfWriter::AddSink(const std::shared_ptr<IWMWriterSink>& sink) {
   g_object_set(appsink, "async", FALSE, nullptr);
   network_ = MakeOutput(appsink, true);
   if (!network_) return E_FAIL;
-  const WMProfileSettings& settings = WMProfileTable::At(profile_);
-  g_object_set(network_->mux, "packet-size", settings.packetSize, "preroll",
-               static_cast<guint64>(settings.bufferWindowMs), nullptr);
   feed_ = std::make_unique<net::AsfAppSinkFeed>(appsink, network->Server());
   networkSink_ = std::move(network);
   Plug(*network_);

@@ -94,6 +94,7 @@ class GstAsfWriter : public GstFilter,
   bool Build();
   bool BuildStream(Kind kind, GstPad* stageSink, GstPad* stageSrc, const std::u16string& pinName);
   std::unique_ptr<Output> MakeOutput(GstElement* sink, bool streamable);
+  bool RenewMux(Output& output);
   void ApplyProfile(std::size_t index);
   bool InProfile(Kind kind) const;
   bool Live(Kind kind) const;

@@ -351,4 +351,45 @@ INSTANTIATE_TEST_SUITE_P(Pictures, GstAsfWriterRate,
                                            PictureRow{"ZonePlate", "pattern=zone-plate kt=2 kx2=20 ky2=20"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A live test tone with one output.
+class ToneSource : public GstFilter {
+ public:
+  ToneSource() : GstFilter(GUID{}, u"Tone") {
+    GstElement* source = AddElement("audiotestsrc");
+    g_object_set(source, "is-live", TRUE, nullptr);
+    const PadRef out = PadRef::Adopt(gst_element_get_static_pad(source, "src"));
+    AddPin(u"Out", PINDIR_OUTPUT, out.get());
+  }
+};
+
+struct StreamsRow {
+  const char* name;
+  std::size_t profile;
+  bool withCamera;
+  std::vector<std::string> codecs;
+};
+
+class GstAsfWriterStreams : public GstAsfWriterTest, public ::testing::WithParamInterface<StreamsRow> {};
+
+TEST_P(GstAsfWriterStreams, EveryConnectedStreamIsInTheFile) {
+  const auto writer = Writer(GetParam().profile, "streams.asf");
+  const auto tone = std::make_shared<ToneSource>();
+  graph->AddFilter(writer, u"ASFWriter1");
+  graph->AddFilter(tone, u"Tone");
+  ASSERT_EQ(graph->Connect(tone->Pins().front(), writer->AudioInput()), S_OK);
+  if (GetParam().withCamera)
+    ASSERT_EQ(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, camera, nullptr, writer), S_OK);
+  const double recorded = Record(3s);
+  const auto media = gsttest::ProbeMedia(Path("streams.asf"));
+  std::vector<std::string> codecs;
+  for (const auto& stream : media.streams) codecs.push_back(stream.codec);
+  EXPECT_EQ(codecs, GetParam().codecs);
+  EXPECT_NEAR(media.duration, recorded, 0.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, GstAsfWriterStreams,
+                         ::testing::Values(StreamsRow{"AudioOnly", 19, false, {"wmav2"}},
+                                           StreamsRow{"AudioAndVideo", 0, true, {"wmav2", "wmv2"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
