@@ -176,6 +176,32 @@ class RecordingLifecycle(ChannelTest):
         self.assertGreater(float(ffprobe(self.asf_files(p, 1)[0])["format"]["duration"]), 4.5)
 
 
+class HostileClients(ChannelTest):
+    def test_garbage_and_half_requests_harm_neither_the_stream_nor_the_file(self):
+        import socket
+        p = self.start(["A"])
+        wait_for(lambda: self.shows_moving_video(p, 1), timeout=20, what="video 1")
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        started = time.monotonic()
+        sockets = []
+        for i in range(50):
+            s = socket.create_connection(("127.0.0.1", 3333), timeout=5)
+            s.sendall([b"\x00\xff garbage\r\n\r\n", b"GET / HTTP/1.0\r\nX: " + b"a" * 20000,
+                       b"GET / HT", b""][i % 4])
+            sockets.append(s)
+        live = ffprobe("http://127.0.0.1:3333/", "-read_intervals", "%+2")
+        self.assertEqual(live.get("streams", [{}])[0].get("codec_name"), "wmv2")
+        for s in sockets:
+            s.close()
+        time.sleep(2)
+        self.click(p, "停止录像")
+        recorded = time.monotonic() - started
+        self.button("开始录像")
+        (f,) = glob.glob(p.path("录像", "#1", "*.asf"))
+        self.assertLess(abs(float(ffprobe(f)["format"]["duration"]) - recorded), 1.5)
+
+
 class WindowCommands(ChannelTest):
     def test_stop_on_channel_one_while_recording_keeps_the_others_and_the_caption(self):
         p = self.start(["A", "B"])
