@@ -5,6 +5,9 @@
 #include <QMouseEvent>
 
 #include "media/TVideoWindow.h"
+#include "media/TVideoWindowPopup.h"
+#include "channels/WindowCommands.h"
+#include <QAction>
 
 #include "ChannelFixture.h"
 #include "channels/MonitorCommand.h"
@@ -116,6 +119,26 @@ TEST_F(ChannelFixture, DoubleClickTogglesFullScreenOfThatWindow) {
   QCoreApplication::sendEvent(&window, &release);
   EXPECT_TRUE(window.FullScreen());
   EXPECT_EQ(control->Channels()[1].panel->property("skinSection").toString(), "PROGRESSV");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ChannelFixture, PropertiesItemIsEnabledOnlyOnAnActiveWindow) {
+  UseCameras("A\n");
+  control->playBtnClick();
+  auto& windows = control->Windows();
+  media::TVideoWindowPopup::Record(control->PopupMenu(), control->Channels()[2].videoWindow);
+  windows.PopupMenuPopup();
+  EXPECT_FALSE(windows.PropertiesItem()->isEnabled());
+  windows.N1Click();  // "停止" on an inactive window does nothing
+  EXPECT_TRUE(Active(1));
+  media::TVideoWindowPopup::Record(control->PopupMenu(), control->Channels()[1].videoWindow);
+  windows.PopupMenuPopup();
+  EXPECT_TRUE(windows.PropertiesItem()->isEnabled());
+  windows.N1Click();
+  EXPECT_FALSE(Active(1));
 }
 
 }  // namespace
