@@ -23,9 +23,12 @@
 // recording, without the start of the process. The cameras are the first ones
 // the device enumerator lists (synthetic cameras in bench/run).
 
+#include <fcntl.h>
+#include <gst/app/gstappsrc.h>
 #include <gst/gst.h>
 #include <gst/video/video.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -102,22 +105,77 @@ void ConfigureAsProgram(TASFWriter& writer) {
 
 // Frames from a file of raw BGRx pictures, shaped like a camera: one output
 // of the capture category. Not live: it gives frames as fast as they are
-// taken.
+// taken. Each frame is read straight into a buffer of a pool, as a player
+// reads a file, so that the source adds no copy of its own to what is
+// measured.
 class RawFileSource : public gst::GstFilter {
  public:
   RawFileSource(const std::string& path, int width, int height, int fps)
-      : GstFilter(GUID{}, u"Raw Frames") {
-    GstElement* file = AddElement("filesrc");
-    GstElement* parse = AddElement("rawvideoparse");
-    if (!file || !parse) throw std::runtime_error("filesrc or rawvideoparse is missing");
-    g_object_set(file, "location", path.c_str(), nullptr);
-    g_object_set(parse, "format", GST_VIDEO_FORMAT_BGRx, "width", width, "height", height, "framerate", fps, 1,
+      : GstFilter(GUID{}, u"Raw Frames"), frameBytes_(std::size_t(width) * height * 4), fps_(fps) {
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) throw std::runtime_error("cannot open " + path);
+    source_ = AddElement("appsrc");
+    if (!source_) throw std::runtime_error("appsrc is missing");
+    GstCaps* caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", G_TYPE_INT, width,
+                                        "height", G_TYPE_INT, height, "framerate", GST_TYPE_FRACTION, fps, 1,
+                                        "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    g_object_set(source_, "caps", caps, "format", GST_FORMAT_TIME, "is-live", FALSE, "max-buffers", guint64{4},
                  nullptr);
-    gst_element_link(file, parse);
-    GstPad* out = gst_element_get_static_pad(parse, "src");
+    pool_ = gst_buffer_pool_new();
+    GstStructure* config = gst_buffer_pool_get_config(pool_);
+    gst_buffer_pool_config_set_params(config, caps, guint(frameBytes_), 4, 0);
+    gst_buffer_pool_set_config(pool_, config);
+    gst_buffer_pool_set_active(pool_, TRUE);
+    gst_caps_unref(caps);
+    GstAppSrcCallbacks callbacks{};
+    callbacks.need_data = &RawFileSource::NeedData;
+    gst_app_src_set_callbacks(GST_APP_SRC(source_), &callbacks, this, nullptr);
+    GstPad* out = gst_element_get_static_pad(source_, "src");
     AddPin(u"Capture", PINDIR_OUTPUT, out, PIN_CATEGORY_CAPTURE);
     gst_object_unref(out);
   }
+  ~RawFileSource() override {
+    gst_element_set_state(Bin(), GST_STATE_NULL);
+    gst_buffer_pool_set_active(pool_, FALSE);
+    gst_object_unref(pool_);
+    close(fd_);
+  }
+
+ private:
+  static void NeedData(GstAppSrc* source, guint, gpointer self) { static_cast<RawFileSource*>(self)->Push(source); }
+
+  void Push(GstAppSrc* source) {
+    GstBuffer* buffer = nullptr;
+    if (gst_buffer_pool_acquire_buffer(pool_, &buffer, nullptr) != GST_FLOW_OK) {
+      gst_app_src_end_of_stream(source);
+      return;
+    }
+    GstMapInfo map;
+    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+    std::size_t got = 0;
+    while (got < frameBytes_) {
+      const ssize_t n = read(fd_, map.data + got, frameBytes_ - got);
+      if (n <= 0) break;
+      got += std::size_t(n);
+    }
+    gst_buffer_unmap(buffer, &map);
+    if (got < frameBytes_) {
+      gst_buffer_unref(buffer);
+      gst_app_src_end_of_stream(source);
+      return;
+    }
+    GST_BUFFER_PTS(buffer) = gst_util_uint64_scale(frames_, GST_SECOND, fps_);
+    GST_BUFFER_DURATION(buffer) = gst_util_uint64_scale(1, GST_SECOND, fps_);
+    ++frames_;
+    gst_app_src_push_buffer(source, buffer);
+  }
+
+  int fd_ = -1;
+  GstElement* source_ = nullptr;
+  GstBufferPool* pool_ = nullptr;
+  std::size_t frameBytes_;
+  int fps_;
+  guint64 frames_ = 0;
 };
 
 class RawSourceMember : public IGraphMember {
