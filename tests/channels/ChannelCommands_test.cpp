@@ -10,17 +10,12 @@
 #include <QAction>
 
 #include "ChannelFixture.h"
+#include "support/EventLoop.h"
 #include "channels/MonitorCommand.h"
 #include "channels/RecordCommand.h"
 #include "platform/FileSystem.h"
 
 namespace {
-
-void Pump(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
 
 TEST(RecordingFile, IsNamedAfterTheMinuteInTheChannelFolder) {
   const QDateTime at(QDate(2009, 7, 5), QTime(14, 7, 59));
@@ -89,7 +84,7 @@ TEST_F(ChannelFixture, RecordThenStopWritesAFileAndLeavesEveryChannelInactive) {
   control->recBtnClick();
   ASSERT_TRUE(shown.messages().empty()) << shown.messages()[0];
   EXPECT_EQ(recBtn->text(), "停止录像");
-  Pump(1500);
+  PumpFor(1500);
   control->recBtnClick();
   EXPECT_TRUE(shown.messages().empty());
   EXPECT_EQ(recBtn->text(), "开始录像");

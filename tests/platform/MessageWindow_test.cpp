@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "support/EventLoop.h"
+
 using namespace platform;
 
 namespace {
@@ -26,15 +28,6 @@ struct Recorder {
     return static_cast<LRESULT>(w + 1);
   }};
 };
-
-// Runs the event loop until `done` or the deadline; never a fixed sleep.
-template <class F>
-bool PumpUntil(F done, int ms = 2000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  return done();
-}
 
 int Count(const Recorder& r, UINT msg, WPARAM w) {
   int n = 0;

@@ -11,22 +11,12 @@
 #include "platform/MessageWindow.h"
 #include "tray/TSimpleTimerHandler.h"
 
+#include "support/EventLoop.h"
+
 using namespace tray;
 using State = TSimpleTimer::State;
 
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int ms = 3000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  return done();
-}
-
-void PumpFor(int ms) {
-  PumpUntil([] { return false; }, ms);
-}
 
 struct StateRow {
   const char* name;

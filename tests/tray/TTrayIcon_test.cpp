@@ -19,22 +19,12 @@
 #include "tray/TPopupMenu.h"
 #include "tray/TTrayIconHandler.h"
 
+#include "support/EventLoop.h"
+
 using namespace tray;
 using namespace platform;
 
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int ms = 3000) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  return done();
-}
-
-void PumpFor(int ms) {
-  PumpUntil([] { return false; }, ms);
-}
 
 QIcon Solid(Qt::GlobalColor color) {
   QPixmap pixmap(16, 16);
