@@ -308,7 +308,26 @@ void TVideoWindow::MouseDown(QMouseEvent& event) {
   event.accept();
 }
 
+// Presses forwarded from the renderer window arrive as plain presses: the
+// toolkit pairs presses into a double-click only within one window, and the
+// forwarded copies never reach it as a pair. A second left press within the
+// double-click time and distance is taken as the double-click it is.
+bool TVideoWindow::IsSecondPress(const QMouseEvent& event) {
+  if (event.button() != Qt::LeftButton) return false;
+  const QPoint at = event.globalPosition().toPoint();
+  const bool second = lastPress_.isValid() && lastPress_.elapsed() < QApplication::doubleClickInterval() &&
+                      (at - lastPressAt_).manhattanLength() <= QApplication::startDragDistance();
+  if (second) {
+    lastPress_.invalidate();
+  } else {
+    lastPress_.start();
+    lastPressAt_ = at;
+  }
+  return second;
+}
+
 void TVideoWindow::mousePressEvent(QMouseEvent* event) {
+  if (IsSecondPress(*event)) return mouseDoubleClickEvent(event);
   if (event->button() == Qt::LeftButton) clickPending_ = true;
   MouseDown(*event);
 }
@@ -327,6 +346,7 @@ void TVideoWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void TVideoWindow::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
+    lastPress_.invalidate();
     clickPending_ = false;
     if (OnDblClick) OnDblClick(*this);
   }

@@ -2,6 +2,8 @@
 #include <QColor>
 #include <QMenu>
 #include <QPointer>
+#include <QElapsedTimer>
+#include <QPoint>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -118,6 +120,7 @@ class TVideoWindow : public QWidget, public TComponent, public IGraphMember, pub
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  bool IsSecondPress(const QMouseEvent& event);
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -156,6 +159,8 @@ class TVideoWindow : public QWidget, public TComponent, public IGraphMember, pub
   bool fullScreenTopMost_ = false;
   bool screenMouse_ = false;
   bool clickPending_ = false;
+  QElapsedTimer lastPress_;  // the last left press that was no double-click
+  QPoint lastPressAt_;
   bool stylesCaptured_ = false;
   LONG savedStyle_ = 0;
   LONG savedExStyle_ = 0;

@@ -137,3 +137,21 @@ TEST_F(ChannelFixture, PropertiesItemIsEnabledOnlyOnAnActiveWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// Input forwarded from the renderer window arrives as two plain presses.
+TEST_F(ChannelFixture, TwoQuickPressesCountAsADoubleClick) {
+  UseCameras("A\n");
+  media::TVideoWindow& window = *control->Channels()[1].videoWindow;
+  const QPointF at(10, 10);
+  for (int i = 0; i < 2; ++i) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, window.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, at, window.mapToGlobal(at), Qt::LeftButton, {}, {});
+    QCoreApplication::sendEvent(&window, &press);
+    QCoreApplication::sendEvent(&window, &release);
+  }
+  EXPECT_TRUE(window.FullScreen());
+}
+
+}  // namespace

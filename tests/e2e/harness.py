@@ -255,7 +255,7 @@ class Accessible:
         """A real mouse click at the middle of the control."""
         x, y = self.centre(node)
         display.run(["xdotool", "mousemove", "--sync", str(x), str(y)])
-        display.run(["xdotool", "click"] + (["--repeat", "2"] if double else []) + [str(button)])
+        display.run(["xdotool", "click"] + (["--repeat", "2", "--delay", "80"] if double else []) + [str(button)])
 
 
 class ProgramTest(unittest.TestCase):

@@ -227,6 +227,22 @@ class WindowCommands(ChannelTest):
         wait_for(lambda: not p.windows_named("Filter1"), what="pages closed")
         p.assert_running()
 
+    def test_double_click_toggles_full_screen_and_the_menu_works_there(self):
+        p = self.start(["A"])
+        wait_for(lambda: self.shows_moving_video(p, 1), timeout=20, what="video 1")
+        self.a11y.click(p.display, self.panel(1), double=True)
+        wait_for(lambda: self.full_screen_window(p), what="full screen video")
+        # "停止" from the menu opened on the full-screen video stops that channel.
+        p.display.run(["xdotool", "mousemove", "--sync", "640", "500", "click", "3"])
+        time.sleep(0.5)
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Down", "Return"])
+        wait_for(lambda: not self.full_screen_window(p), what="renderer gone with its graph")
+        self.assertTrue(self.is_dark(p, 1))
+
+    def full_screen_window(self, p):
+        tree = p.display.run(["xwininfo", "-root", "-tree"])
+        return any('"VideoWindow1"' in line and "1280x1024" in line for line in tree.splitlines())
+
     def test_recordings_button_with_a_missing_folder_shows_nothing(self):
         p = self.start([])
         os.rmdir(p.path("录像"))
