@@ -87,7 +87,44 @@ class Monitoring(ChannelTest):
             self.assertTrue(self.is_dark(p, n))
 
 
+class DeviceLists(ChannelTest):
+    def test_settings_dialog_shows_the_names_in_enumeration_order(self):
+        p = self.start(["Twin", "Twin", "Other"])
+        self.click(p, "系统设置")
+        dialog = wait_for(lambda: self.a11y.find(self.app, name="设置"), what="settings dialog")
+        lists = wait_for(lambda: self.combo_boxes(dialog), what="device lists")
+        self.assertEqual([c.name for c in lists[:3]], ["Twin", "Twin", "Other"])
+        # The fourth channel is unbound: its list is emptied (its accessible
+        # name falls back to the group's caption).
+        self.assertNotIn(lists[3].name, ("Twin", "Other"))
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Escape"])
+
+    def combo_boxes(self, dialog):
+        found = []
+        def walk(node, depth=0):
+            try:
+                if node.getRoleName() == "combo box":
+                    found.append(node)
+                for child in node:
+                    if depth < 8:
+                        walk(child, depth + 1)
+            except Exception:
+                pass
+        walk(dialog)
+        return found if len(found) == 4 else None
+
+
 class Recording(ChannelTest):
+    def red_dot_shown(self, p):
+        ext = self.panel(1).queryComponent().getExtents(self.a11y.pyatspi.DESKTOP_COORDS)
+        raw = subprocess.run(["ffmpeg", "-v", "error", "-f", "x11grab", "-video_size", "40x40", "-i",
+                              "%s+%d,%d" % (p.display.name, ext.x + 4, ext.y + 4), "-frames:v", "1",
+                              "-f", "rawvideo", "-pix_fmt", "rgb24", "-"], capture_output=True, timeout=20).stdout
+        pixels = [raw[i:i + 3] for i in range(0, len(raw) - 2, 3)]
+        # Half-transparent red over the picture: red clearly above green and blue.
+        return sum(1 for r, g, b in pixels if r > g + 60 and r > b + 60) >= 20
+
+
     def test_three_cameras_channel_two_stopped_record_into_one_and_three(self):
         p = self.start(["A", "B", "C"])
         for n in (1, 2, 3):
@@ -98,6 +135,7 @@ class Recording(ChannelTest):
         self.click(p, "开始录像")
         self.button("停止录像")
         started = time.monotonic()
+        wait_for(lambda: self.red_dot_shown(p), what="recording mark on channel 1")
         ffprobe_live = ffprobe("http://127.0.0.1:3333/", "-read_intervals", "%+2")
         self.assertEqual(ffprobe_live.get("streams", [{}])[0].get("codec_name"), "wmv2")
         time.sleep(4)
@@ -253,6 +291,17 @@ class WindowCommands(ChannelTest):
 
 
 class BusyCamera(ChannelTest):
+    def test_busy_second_camera_leaves_the_first_running_and_shows_the_message_once(self):
+        p = self.start(["A", "B [busy]"])
+        wait_for(lambda: p.windows_named("Vistrelle"), timeout=20, what="message")
+        boxes = p.windows_named("Vistrelle")
+        self.assertEqual(len(boxes), 1)
+        p.display.run(["xdotool", "windowactivate", "--sync", boxes[0]], check=False)
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Return"])
+        wait_for(lambda: not p.windows_named("Vistrelle"), what="message closed")
+        self.assertTrue(self.shows_moving_video(p, 1))
+        self.assertTrue(self.is_dark(p, 2))
+
     def test_busy_first_camera_shows_the_message_once_and_starts_nothing(self):
         p = self.start(["A [busy]", "B"])
         wait_for(lambda: p.windows_named("Vistrelle"), timeout=20, what="message")
