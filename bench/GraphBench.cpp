@@ -47,8 +47,8 @@
 
 #include "media/GraphMember.h"
 #include "media/MediaErrors.h"
-#include "media/TFilter.h"
 #include "media/TASFWriter.h"
+#include "media/TFilter.h"
 #include "media/TFilterGraph.h"
 #include "media/TSampleGrabber.h"
 #include "media/TSysDevEnum.h"
@@ -123,7 +123,7 @@ class RawFileSource : public gst::GstFilter {
                  nullptr);
     pool_ = gst_buffer_pool_new();
     GstStructure* config = gst_buffer_pool_get_config(pool_);
-    gst_buffer_pool_config_set_params(config, caps, guint(frameBytes_), 4, 0);
+    gst_buffer_pool_config_set_params(config, caps, guint(frameBytes_), 4, 0 /* no limit: never wait for a buffer */);
     gst_buffer_pool_set_config(pool_, config);
     gst_buffer_pool_set_active(pool_, TRUE);
     gst_caps_unref(caps);
