@@ -208,11 +208,21 @@ class Accessible:
                 return False
 
         def find():
+            # Child by child: an earlier program that is gone can make a
+            # query fail, and must not hide the one that runs.
             try:
-                apps = list(self.pyatspi.Registry.getDesktop(0))
+                desktop = self.pyatspi.Registry.getDesktop(0)
+                count = desktop.childCount
             except Exception:
                 return None
-            return next((app for app in apps if matches(app)), None)
+            for i in range(count):
+                try:
+                    app = desktop.getChildAtIndex(i)
+                except Exception:
+                    continue
+                if matches(app):
+                    return app
+            return None
         return wait_for(find, timeout, what="accessible application")
 
     def find(self, node, role=None, name=None, depth=12):
