@@ -151,7 +151,11 @@ void GstVideoRenderer::ReadNativeSize() {
   const CapsRef caps = pin ? CapsRef::Adopt(gst_pad_get_current_caps(pin->Pad())) : CapsRef();
   GstVideoInfo info;
   if (!caps || !gst_video_info_from_caps(&info, caps.get())) return;
-  native_ = QSize(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info));
+  const QSize incoming(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info));
+  // A scaler upstream answers our own request with it: that is not the
+  // video's size, and taking it as such would flip the request every frame.
+  if (!native_.isEmpty() && !scaledTo_.isEmpty() && incoming == scaledTo_) return;
+  native_ = incoming;
   const int parN = std::max(1, GST_VIDEO_INFO_PAR_N(&info)), parD = std::max(1, GST_VIDEO_INFO_PAR_D(&info));
   aspect_ = QSize(native_.width() * parN, native_.height() * parD);
   if (window_) window_->SetLetterbox(letterbox_, aspect_);
