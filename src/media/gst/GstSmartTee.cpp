@@ -6,9 +6,11 @@
 namespace media::gst {
 namespace {
 
-// An unconnected queue fails the pipeline when the end of stream reaches it,
-// so while an output has no peer its queue is bypassed: what the tee gives
-// it is dropped before it is queued.
+// A queue that has met "not linked" fails the pipeline when the end of
+// stream reaches it, so while an output has no peer the frames the tee gives
+// it are dropped before they are queued. Events still pass: the queue keeps
+// the stream's sticky events for a peer linked later, and a frame never
+// meets a pad that has not seen its stream start.
 GstPadProbeReturn DropWhileUnconnected(GstPad*, GstPadProbeInfo*, gpointer outputGhost) {
   return gst_pad_is_linked(static_cast<GstPad*>(outputGhost)) ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
 }
@@ -44,7 +46,8 @@ GstPinPtr GstSmartTee::AddBranch(const std::u16string& name, const GUID& categor
   const PadRef queueOut = PadRef::Adopt(gst_element_get_static_pad(queue, "src"));
   if (!teePad || gst_pad_link(teePad.get(), queueSink.get()) != GST_PAD_LINK_OK) return nullptr;
   GstPinPtr pin = AddPin(name, PINDIR_OUTPUT, queueOut.get(), category);
-  gst_pad_add_probe(queueSink.get(), GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM, DropWhileUnconnected, pin->Pad(), nullptr);
+  gst_pad_add_probe(queueSink.get(), GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
+                    DropWhileUnconnected, pin->Pad(), nullptr);
   return pin;
 }
 

@@ -58,7 +58,9 @@ bool WmvEncodeStage::Build() {
   format_ = AddTo(bin_, "capsfilter");
   out_ = AddTo(bin_, "identity");
   if (!gate_ || !convert || !scale || !rate || !format_ || !out_) return false;
-  if (!gst_element_link_many(gate_, convert, scale, rate, format_, nullptr)) return false;
+  // Frames the profile's rate drops are dropped before any pixel work, and
+  // the picture is made small before its colours are converted.
+  if (!gst_element_link_many(gate_, rate, scale, convert, format_, nullptr)) return false;
   sinkPad_ = PadRef::Adopt(gst_element_get_static_pad(gate_, "sink"));
   srcPad_ = PadRef::Adopt(gst_element_get_static_pad(out_, "src"));
   InstallProbes();

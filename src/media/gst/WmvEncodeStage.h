@@ -12,12 +12,12 @@ namespace media::gst {
 
 // The ASF writer's video stage, elements inside the writer's bin:
 //
-//   gate -> videoconvert -> videoscale -> videorate -> format -> encoder -> out
+//   gate -> videorate -> videoscale -> videoconvert -> format -> encoder -> out
 //
 // The gate (a caps filter) takes raw video while the profile has video and
 // nothing otherwise, so an input pin of a profile without video connects to
-// nothing. The picture is converted, scaled (with borders, keeping its
-// aspect) and its frame rate converted to the profile's, then coded to
+// nothing. The frame rate is converted to the profile's, the picture scaled
+// (with borders, keeping its aspect) and converted to I420, then coded to
 // Windows Media Video 8. WmvRateControl picks the quantizer of each key-frame
 // interval; a change swaps in a new encoder at the interval's end (the
 // encoder takes its settings only when it opens), and the old one is shut
