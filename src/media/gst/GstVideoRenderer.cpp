@@ -190,13 +190,15 @@ void GstVideoRenderer::SetSourceRect(std::optional<QRect> source) {
 }
 
 // Frames are made smaller in the pipeline only: scaling up there would only
-// add to what is converted and copied.
+// add to what is converted and copied. The size asked for is the area's
+// exactly (BGRx takes any size): a picture a pixel off would make the window
+// scale every frame once more.
 void GstVideoRenderer::UpdateScale() {
   if (!filter_ || !window_ || native_.isEmpty()) return;
   QSize want;
   const QSize area = window_->VideoRect().size() * window_->devicePixelRatioF();
   if (!crop_ && !area.isEmpty() && qint64(area.width()) * area.height() < qint64(native_.width()) * native_.height())
-    want = QSize(std::max(2, area.width() & ~1), std::max(2, area.height() & ~1));
+    want = area;
   if (want == scaledTo_) return;
   scaledTo_ = want;
   g_object_set(filter_, "caps", FrameCaps(want).get(), nullptr);

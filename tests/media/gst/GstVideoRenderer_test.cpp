@@ -93,6 +93,9 @@ TEST_F(GstVideoRendererTest, FramesAreMadeSmallerInThePipelineOnlyForASmallerWin
   ASSERT_TRUE(WaitForFrameOf(QSize(320, 240)));
   renderer->SetWindowPosition(10, 10, 160, 120);
   EXPECT_TRUE(WaitForFrameOf(QSize(160, 120)));
+  // Exactly the window's size, odd or not, so that painting copies it as is.
+  renderer->SetWindowPosition(10, 10, 159, 119);
+  EXPECT_TRUE(WaitForFrameOf(QSize(159, 119))) << renderer->LastFrame().width() << "x" << renderer->LastFrame().height();
   renderer->SetWindowPosition(0, 0, 400, 300);
   EXPECT_TRUE(WaitForFrameOf(QSize(320, 240)));  // larger windows scale at painting
   const QImage shown = renderer->Window()->grab().toImage();
