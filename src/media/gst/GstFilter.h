@@ -49,6 +49,9 @@ class GstFilter : public IBaseFilter {
   // A capture device: its failures while running are reported as a lost
   // device.
   virtual bool IsDevice() const { return false; }
+  // Called by the graph before it leaves the stopped state, with the
+  // connections as the run will have them.
+  virtual void PrepareRun() {}
 
   GstElement* Bin() const { return bin_.get(); }
   const std::vector<GstPinPtr>& Pins() const { return pins_; }

@@ -152,6 +152,11 @@ HRESULT GstFilterGraph::SetLogFile(LogFileHandle file) {
   return S_OK;
 }
 
+void GstFilterGraph::PrepareIfStopped() {
+  if (GST_STATE(pipeline_.get()) >= GST_STATE_PAUSED) return;
+  for (const Entry& e : filters_) e.filter->PrepareRun();
+}
+
 void GstFilterGraph::LockOutUnconnected(bool lock) {
   for (const Entry& e : filters_) {
     const bool out = lock && !HasConnectedPin(*e.filter);
@@ -162,6 +167,7 @@ void GstFilterGraph::LockOutUnconnected(bool lock) {
 
 HRESULT GstFilterGraph::Run() {
   bus_->BeginRun();
+  PrepareIfStopped();
   LockOutUnconnected(true);
   Log("run");
   const GstStateChangeReturn change = gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
@@ -174,6 +180,7 @@ HRESULT GstFilterGraph::Run() {
 }
 
 HRESULT GstFilterGraph::Pause() {
+  PrepareIfStopped();
   LockOutUnconnected(true);
   Log("pause");
   const GstStateChangeReturn change = gst_element_set_state(pipeline_.get(), GST_STATE_PAUSED);
@@ -186,9 +193,8 @@ HRESULT GstFilterGraph::Stop() {
   std::vector<GstElement*> draining;
   for (const Entry& e : filters_)
     if (e.filter->NeedsDrain() && HasConnectedPin(*e.filter)) draining.push_back(e.filter->Bin());
-  const bool drain = !draining.empty() && GST_STATE(pipeline_.get()) == GST_STATE_PLAYING;
-  bus_->BeginDrain(drain ? draining : std::vector<GstElement*>{});
-  if (drain) Drain();
+  const bool playing = GST_STATE(pipeline_.get()) == GST_STATE_PLAYING;
+  if (bus_->BeginDrain(playing ? draining : std::vector<GstElement*>{})) Drain();
   const GstStateChangeReturn change = gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   bus_->EndDrain();
   LockOutUnconnected(false);

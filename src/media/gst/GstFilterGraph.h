@@ -86,6 +86,8 @@ class GstFilterGraph : public IFilterGraph2, public IMediaControl, public IMedia
     std::u16string name;
   };
 
+  // Lets every filter settle its inside for the run to come (from stopped).
+  void PrepareIfStopped();
   void LockOutUnconnected(bool lock);
   void Drain();
   void HandleControl(platform::UINT msg);

@@ -109,7 +109,11 @@ void GstGraphBus::OnEndOfStream(GstObject* source) {
       return;
     }
   }
-  if (source != GST_OBJECT_CAST(pipeline_)) return;
+  if (source != GST_OBJECT_CAST(pipeline_)) {
+    std::lock_guard lock(mutex_);
+    ended_.push_back(source);
+    return;
+  }
   log_.Write("end of stream");
   Queue(GraphEvent{EC_COMPLETE, S_OK, 0, {}});
 }
@@ -132,12 +136,17 @@ void GstGraphBus::BeginRun() {
   firstError_.store(S_OK);
   std::lock_guard lock(mutex_);
   lostDevices_.clear();
+  // A pipeline resumed from a pause keeps the streams that ended: they do
+  // not start again.
+  if (GST_STATE(pipeline_) < GST_STATE_PAUSED) ended_.clear();
 }
 
-void GstGraphBus::BeginDrain(std::vector<GstElement*> bins) {
+bool GstGraphBus::BeginDrain(std::vector<GstElement*> bins) {
   std::lock_guard lock(mutex_);
   draining_ = true;
+  std::erase_if(bins, [this](GstElement* bin) { return std::ranges::count(ended_, GST_OBJECT_CAST(bin)) > 0; });
   pendingDrain_ = std::move(bins);
+  return !pendingDrain_.empty();
 }
 
 bool GstGraphBus::WaitDrained(std::chrono::milliseconds limit) {

@@ -36,15 +36,18 @@ class GstGraphBus {
   GstEventQueue& Events() { return events_; }
   GstGraphLog& Log() { return log_; }
 
-  // A run starts: its first error and the devices it lost start afresh.
+  // A run starts: its first error and the devices it lost start afresh, and
+  // from a stopped pipeline also what has ended.
   void BeginRun();
   HRESULT FirstError() const { return firstError_.load(); }
   bool Running() const { return running_.load(); }
 
   // Stop waits until every bin given here has sent its end of stream out
   // (or the whole pipeline has), for at most `limit`. True when all did.
-  // The end of stream of a drain is no EC_COMPLETE.
-  void BeginDrain(std::vector<GstElement*> bins);
+  // The end of stream of a drain is no EC_COMPLETE. BeginDrain answers
+  // whether any bin is left to wait for: one whose stream already ended by
+  // itself in this run has nothing more to send.
+  bool BeginDrain(std::vector<GstElement*> bins);
   bool WaitDrained(std::chrono::milliseconds limit);
   void EndDrain();
 
@@ -68,6 +71,7 @@ class GstGraphBus {
   std::condition_variable drained_;
   bool draining_ = false;
   std::vector<GstElement*> pendingDrain_;  // identity only, never dereferenced
+  std::vector<GstObject*> ended_;          // identity only: bins whose stream ended this run
   GstClock* lastClock_ = nullptr;           // identity only
   std::vector<LONG_PTR> lostDevices_;
 };

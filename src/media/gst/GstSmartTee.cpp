@@ -46,9 +46,27 @@ GstPinPtr GstSmartTee::AddBranch(const std::u16string& name, const GUID& categor
   const PadRef queueOut = PadRef::Adopt(gst_element_get_static_pad(queue, "src"));
   if (!teePad || gst_pad_link(teePad.get(), queueSink.get()) != GST_PAD_LINK_OK) return nullptr;
   GstPinPtr pin = AddPin(name, PINDIR_OUTPUT, queueOut.get(), category);
+  if (leaky) {
+    previewQueueIn_ = queueSink;
+    previewQueueOut_ = queueOut;
+  }
   gst_pad_add_probe(queueSink.get(), GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST),
                     DropWhileUnconnected, pin->Pad(), nullptr);
   return pin;
+}
+
+void GstSmartTee::PrepareRun() {
+  const bool direct = Preview()->IsConnected() && !Capture()->IsConnected();
+  if (direct == previewDirect_) return;
+  GstPad* output = Preview()->Pad();
+  if (direct) {
+    gst_pad_unlink(previewSource_.get(), previewQueueIn_.get());
+    gst_ghost_pad_set_target(GST_GHOST_PAD(output), previewSource_.get());
+  } else {
+    gst_ghost_pad_set_target(GST_GHOST_PAD(output), previewQueueOut_.get());
+    gst_pad_link(previewSource_.get(), previewQueueIn_.get());
+  }
+  previewDirect_ = direct;
 }
 
 std::shared_ptr<GstSmartTee> GstSmartTee::Make() {

@@ -11,8 +11,10 @@ namespace media::gst {
 // branch). The capture output gets every frame through an ordinary queue;
 // the preview output sits behind a leaky one-frame queue, so a slow preview
 // drops frames instead of holding back the capture. Either output may stay
-// unconnected. Pins "Input", "Capture" (capture category), "Preview"
-// (preview category).
+// unconnected. A run without a capture peer has no branch to starve: its
+// preview is fed straight from the tee on the upstream thread, which saves a
+// hand-over per frame (settled before each run from stopped). Pins "Input",
+// "Capture" (capture category), "Preview" (preview category).
 class GstSmartTee : public GstFilter {
  public:
   GstSmartTee();
@@ -25,6 +27,9 @@ class GstSmartTee : public GstFilter {
   GstPinPtr Capture() const;
   GstPinPtr Preview() const;
   bool IsComplete() const { return complete_; }
+  void PrepareRun() override;
+  // Whether the preview output is fed without its queue (for tests).
+  bool PreviewIsDirect() const { return previewDirect_; }
 
  private:
   bool Build();
@@ -34,6 +39,8 @@ class GstSmartTee : public GstFilter {
   GstElement* tee_ = nullptr;  // owned by the bin
   PadRef captureSource_;       // the tee's request pads, released with the filter
   PadRef previewSource_;
+  PadRef previewQueueIn_, previewQueueOut_;
+  bool previewDirect_ = false;
   bool complete_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <fstream>
 #include <sstream>
@@ -172,6 +173,26 @@ TEST_F(GstFilterGraphTest, StopDrainsFiltersThatNeedIt) {
   LONG code;
   LONG_PTR p1, p2;
   while (graph->GetEvent(code, p1, p2, 0) == S_OK) EXPECT_NE(code, EC_COMPLETE);
+}
+
+// A writer whose stream already ended by itself has nothing left to finish:
+// Stop does not wait out the drain's limit for an end that came before.
+TEST_F(GstFilterGraphTest, StopAfterTheStreamEndedByItselfDoesNotWaitForADrain) {
+  auto source = std::make_shared<SourceFilter>("video/x-raw,width=64,height=48", 3);
+  auto writer = std::make_shared<SinkFilter>("", true);
+  graph->AddFilter(source, u"Source");
+  graph->AddFilter(writer, u"Writer");
+  ASSERT_EQ(graph->Connect(source->Out(), writer->In()), S_OK);
+  graph->Run();
+  LONG code = 0;
+  LONG_PTR p1, p2;
+  ASSERT_TRUE(WaitUntil([&] { return graph->GetEvent(code, p1, p2, 0) == S_OK && code == EC_COMPLETE; }));
+
+  QElapsedTimer stopping;
+  stopping.start();
+  EXPECT_EQ(graph->Stop(), S_OK);
+  EXPECT_LT(stopping.elapsed(), GstFilterGraph::kDrainLimitMs / 2);
+  EXPECT_TRUE(writer->SawEndOfStream());
 }
 
 TEST_F(GstFilterGraphTest, StopWithoutDrainingFiltersEndsNoStream) {

@@ -81,6 +81,27 @@ TEST_F(GstSmartTeeTest, AStuckPreviewDoesNotHoldBackTheCapture) {
   EXPECT_EQ(graph->Stop(), S_OK);
 }
 
+// Without a capture peer the preview skips its queue; once the capture is
+// connected for a later run, the queue is back and both get frames.
+TEST_F(GstSmartTeeTest, APreviewWithoutCaptureIsFedStraightUntilTheCaptureIsConnected) {
+  auto capture = std::make_shared<SinkFilter>(), preview = std::make_shared<SinkFilter>();
+  graph->AddFilter(capture, u"Capture");
+  graph->AddFilter(preview, u"Preview");
+  ASSERT_EQ(graph->ConnectDirect(tee->Preview(), preview->In(), nullptr), S_OK);
+  ASSERT_TRUE(SUCCEEDED(graph->Run()));
+  EXPECT_TRUE(tee->PreviewIsDirect());
+  EXPECT_TRUE(WaitUntil([&] { return preview->Frames() >= 3; }));
+  EXPECT_EQ(graph->Stop(), S_OK);
+
+  ASSERT_EQ(graph->ConnectDirect(tee->Capture(), capture->In(), nullptr), S_OK);
+  const int before = preview->Frames();
+  ASSERT_TRUE(SUCCEEDED(graph->Run()));
+  EXPECT_FALSE(tee->PreviewIsDirect());
+  EXPECT_TRUE(WaitUntil([&] { return preview->Frames() >= before + 3 && capture->Frames() >= 3; }))
+      << preview->Frames() << " " << capture->Frames();
+  EXPECT_EQ(graph->Stop(), S_OK);
+}
+
 // With one output unconnected the other still runs, neither branch sees a
 // frame before its stream's start, and the end of the stream (a drain) is no
 // error.
