@@ -8,12 +8,6 @@ namespace {
 // The encoder's quantizer in its lambda units.
 constexpr int kLambdaPerQuantizer = 118;
 
-GstElement* AddTo(GstBin* bin, const char* factory, const char* name = nullptr) {
-  GstElement* element = gst_element_factory_make(factory, name);
-  if (element) gst_bin_add(bin, element);
-  return element;
-}
-
 CapsRef FormatCaps(const WMVideoSettings& v) {
   return CapsRef::Adopt(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "I420", "width", G_TYPE_INT,
                                             v.width, "height", G_TYPE_INT, v.height, "framerate", GST_TYPE_FRACTION,
@@ -41,28 +35,12 @@ struct WmvEncodeStage::Swap {
   static void Free(gpointer data) { delete static_cast<Swap*>(data); }
 };
 
-WmvEncodeStage::WmvEncodeStage(GstBin* bin) : bin_(bin) { complete_ = Build(); }
-
-WmvEncodeStage::~WmvEncodeStage() {
-  if (inputProbe_) {
-    const PadRef pad = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
-    gst_pad_remove_probe(pad.get(), inputProbe_);
-  }
-}
+WmvEncodeStage::WmvEncodeStage(GstBin* bin) : EncodeStage(bin) { complete_ = Build(); }
 
 bool WmvEncodeStage::Build() {
-  gate_ = AddTo(bin_, "capsfilter");
-  GstElement* convert = AddTo(bin_, "videoconvert");
-  GstElement* scale = AddTo(bin_, "videoscale");
-  GstElement* rate = AddTo(bin_, "videorate");
-  format_ = AddTo(bin_, "capsfilter");
-  out_ = AddTo(bin_, "identity");
-  if (!gate_ || !convert || !scale || !rate || !format_ || !out_) return false;
   // Frames the profile's rate drops are dropped before any pixel work, and
   // the picture is made small before its colours are converted.
-  if (!gst_element_link_many(gate_, rate, scale, convert, format_, nullptr)) return false;
-  sinkPad_ = PadRef::Adopt(gst_element_get_static_pad(gate_, "sink"));
-  srcPad_ = PadRef::Adopt(gst_element_get_static_pad(out_, "src"));
+  if (!BuildChain({"videorate", "videoscale", "videoconvert"})) return false;
   InstallProbes();
   const WMProfileSettings& initial = WMProfileTable::At(WMProfileTable::kDefaultIndex);
   Configure(initial.video, initial.bufferWindowMs);
@@ -70,10 +48,8 @@ bool WmvEncodeStage::Build() {
 }
 
 void WmvEncodeStage::InstallProbes() {
-  const PadRef input = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
-  inputProbe_ = gst_pad_add_probe(input.get(),
-                                  GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                                  &WmvEncodeStage::OnInput, this, nullptr);
+  ProbeInput(GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+             &WmvEncodeStage::OnInput, this);
   const PadRef output = PadRef::Adopt(gst_element_get_static_pad(out_, "sink"));
   stream_ = std::make_unique<GstEncodedStream>(output.get(), [this](gsize bytes) {
     if (control_->Encoded(bytes)) intervalDone_ = true;
@@ -82,21 +58,17 @@ void WmvEncodeStage::InstallProbes() {
 
 void WmvEncodeStage::Configure(const std::optional<WMVideoSettings>& settings, int windowMs) {
   if (!stream_) return;
-  const CapsRef gate = CapsRef::Adopt(settings ? gst_caps_new_empty_simple("video/x-raw") : gst_caps_new_empty());
-  g_object_set(gate_, "caps", gate.get(), nullptr);
+  OpenGate("video/x-raw", settings.has_value());
   if (!settings) return;
   settings_ = *settings;
-  g_object_set(format_, "caps", FormatCaps(settings_).get(), nullptr);
+  SetFormat(FormatCaps(settings_));
   const double fps = static_cast<double>(settings_.fpsNumerator) / settings_.fpsDenominator;
   control_ = std::make_unique<WmvRateControl>(WmvRateControl::Settings{
       settings_.bitsPerSecond, settings_.quantizer, fps, FramesPerInterval(settings_), windowMs});
   GstElement* fresh = MakeEncoder(control_->Quantizer());
   if (!fresh) return;
-  if (encoder_) {
-    gst_element_set_state(encoder_, GST_STATE_NULL);
-    gst_bin_remove(bin_, encoder_);
-  }
-  PlaceEncoder(fresh, control_->Quantizer());
+  ReplaceEncoder(fresh);
+  encoderQuantizer_ = control_->Quantizer();
 }
 
 GstElement* WmvEncodeStage::MakeEncoder(int quantizer) const {
@@ -113,9 +85,7 @@ GstElement* WmvEncodeStage::MakeEncoder(int quantizer) const {
 }
 
 void WmvEncodeStage::PlaceEncoder(GstElement* encoder, int quantizer) {
-  gst_bin_add(bin_, encoder);
-  gst_element_link_many(format_, encoder, out_, nullptr);
-  encoder_ = encoder;
+  LinkEncoder(encoder);
   encoderQuantizer_ = quantizer;
 }
 

@@ -1,22 +1,19 @@
 #pragma once
-#include <gst/gst.h>
-
 #include <memory>
 #include <optional>
 
+#include "media/gst/EncodeStage.h"
 #include "media/gst/GstEncodedStream.h"
 #include "media/gst/WMProfileTable.h"
 #include "media/gst/WmvRateControl.h"
 
 namespace media::gst {
 
-// The ASF writer's video stage, elements inside the writer's bin:
+// The ASF writer's video stage:
 //
 //   gate -> videorate -> videoscale -> videoconvert -> format -> encoder -> out
 //
-// The gate (a caps filter) takes raw video while the profile has video and
-// nothing otherwise, so an input pin of a profile without video connects to
-// nothing. The frame rate is converted to the profile's, the picture scaled
+// The frame rate is converted to the profile's, the picture scaled
 // (with borders, keeping its aspect) and converted to I420, then coded to
 // Windows Media Video 8. WmvRateControl picks the quantizer of each key-frame
 // interval; a change swaps in a new encoder at the interval's end (the
@@ -27,20 +24,12 @@ namespace media::gst {
 // Configure and the constructor run on the user-interface thread while the
 // bin is stopped; the probes run on the streaming thread. No data flows
 // while Configure runs, so the two never meet.
-class WmvEncodeStage {
+class WmvEncodeStage : public EncodeStage {
  public:
   explicit WmvEncodeStage(GstBin* bin);
-  ~WmvEncodeStage();
-  WmvEncodeStage(const WmvEncodeStage&) = delete;
-  WmvEncodeStage& operator=(const WmvEncodeStage&) = delete;
 
-  // False when an element is not installed.
-  bool IsComplete() const { return complete_; }
   // The profile's video, or none: the gate then takes nothing.
   void Configure(const std::optional<WMVideoSettings>& settings, int windowMs);
-
-  GstPad* SinkPad() const { return sinkPad_.get(); }
-  GstPad* SrcPad() const { return srcPad_.get(); }
 
  private:
   struct Swap;
@@ -53,19 +42,11 @@ class WmvEncodeStage {
   static GstPadProbeReturn OnInput(GstPad* pad, GstPadProbeInfo* info, gpointer self);
   GstPadProbeReturn OnInputBuffer();
 
-  GstBin* bin_;                 // not owned: the stage lives inside it
-  GstElement* gate_ = nullptr;  // owned by the bin
-  GstElement* format_ = nullptr;
-  GstElement* encoder_ = nullptr;
-  GstElement* out_ = nullptr;
-  PadRef sinkPad_, srcPad_;
-  gulong inputProbe_ = 0;
   WMVideoSettings settings_;
   std::unique_ptr<WmvRateControl> control_;
   int encoderQuantizer_ = 0;
   bool intervalDone_ = false;
   guint32 streamSeqnum_ = GST_SEQNUM_INVALID;
-  bool complete_ = false;
   std::unique_ptr<GstEncodedStream> stream_;
 };
 
