@@ -12,7 +12,6 @@ struct AppPaths {
   // Creates one level when the path is not an existing directory; silent.
   static void EnsureFolder(const std::string& path);
   static std::string RecordingsRoot() { return SavePath + "/录像/"; }
-  static std::string ChannelFolder(int channel) { return SavePath + "/录像/#" + std::to_string(channel) + "/"; }
   static std::string ScreenshotsFolder() { return SavePath + "/截屏/"; }
 };
 

@@ -60,7 +60,6 @@ class TmainForm : public QWidget {
   platform::WindowTimer& Timer1() { return *timer1_; }
   platform::WindowTimer& Timer3() { return *timer3_; }
   tray::TTrayIcon& TrayIcon1() { return *trayIcon1_; }
-  channels::ChannelControl& Channels() { return *channels_; }
   IdleWatch& Idle() { return *idleWatch_; }
 
  protected:

@@ -20,7 +20,6 @@ namespace channels {
 struct Channel {
   Channel();
   ~Channel();
-  Channel(Channel&&) noexcept;
 
   int number = 0;  // 1..4
   QFrame* panel = nullptr;

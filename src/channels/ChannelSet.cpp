@@ -43,7 +43,6 @@ void MakeChannel(Channel& c, int n, QFrame* panel, QMenu* popupMenu) {
 
 Channel::Channel() = default;
 Channel::~Channel() = default;
-Channel::Channel(Channel&&) noexcept = default;
 
 ChannelSet::ChannelSet(const std::array<QFrame*, 4>& panels, QMenu* popupMenu) {
   for (int n = 1; n <= 4; ++n) MakeChannel(channels_[n - 1], n, panels[n - 1], popupMenu);

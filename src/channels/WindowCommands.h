@@ -21,7 +21,6 @@ class WindowCommands {
 
   // Builds the menu's two items: "停止" and "视频属性".
   void CreateMenuItems();
-  QAction* StopItem() const { return stopItem_; }
   QAction* PropertiesItem() const { return propertiesItem_; }
 
   void PopupMenuPopup();

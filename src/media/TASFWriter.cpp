@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "media/WideText.h"
 #include "media/TPinList.h"
 #include "media/framework/ClassFactory.h"
 #include "media/framework/Identifiers.h"
@@ -45,7 +46,7 @@ std::string TASFWriter::FileName() {
 }
 
 void TASFWriter::SetFileName(const std::string& fileName) {
-  storedFileName_ = QString::fromStdString(fileName).toStdU16String();
+  storedFileName_ = Wide(fileName);
   ApplyFileName();
 }
 

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "media/WideText.h"
 #include "media/GraphRunningTable.h"
 #include "media/MediaErrors.h"
 #include "media/TFilterList.h"
@@ -18,8 +19,6 @@
 
 namespace media {
 namespace {
-
-std::u16string Wide(const std::string& text) { return QString::fromStdString(text).toStdU16String(); }
 
 template <class T>
 void Erase(std::vector<T*>& list, T* item) {

@@ -4,6 +4,7 @@
 
 #include "media/RuntimeErrors.h"
 #include "media/TFilterGraph.h"
+#include "media/TPinList.h"
 #include "media/framework/ClassFactory.h"
 #include "media/framework/Identifiers.h"
 
@@ -57,16 +58,9 @@ void TSampleGrabber::NotifyMember(TMemberOperation operation, int) {
 
 void TSampleGrabber::Added() {
   grabber_ = media::Query<ISampleGrabber>(filter_);
-  std::shared_ptr<IEnumPins> pins;
-  filter_->EnumPins(pins);
-  if (pins) {
-    std::vector<PinPtr> found;
-    pins->Next(1, found);
-    pins->Next(1, found);
-    if (!found.empty()) input_ = found[0];
-    if (found.size() > 1) output_ = found[1];
-  }
-  pins.reset();
+  const TPinList pins(filter_);
+  if (pins.Count() > 0) input_ = pins.Item(0);
+  if (pins.Count() > 1) output_ = pins.Item(1);
   ApplyMediaType();
   if (!grabber_) return;
   grabber_->SetBufferSamples(true);

@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <cfenv>
 
+#include "media/WideText.h"
 #include "media/MediaErrors.h"
 #include "media/TFilterGraph.h"
 #include "media/TPinList.h"
@@ -40,8 +41,6 @@ class FloatingPointGuard {
  private:
   std::fenv_t saved_;
 };
-
-std::u16string Wide(const std::string& text) { return QString::fromStdString(text).toStdU16String(); }
 
 QRect PrimaryScreen() {
   const QScreen* screen = QGuiApplication::primaryScreen();

@@ -1,7 +1,5 @@
 #include "media/gst/EncodeStage.h"
 
-#include <vector>
-
 namespace media::gst {
 namespace {
 

@@ -83,10 +83,11 @@ bool GstAsfWriter::Build() {
   // Written as produced: what a crash leaves in the file is all that was
   // muxed.
   g_object_set(sink, "sync", FALSE, "async", FALSE, "buffer-mode", 2 /* unbuffered */, nullptr);
-  file_ = MakeOutput(sink, false);
-  if (!file_) return false;
+  // The profile first, so that the file's first muxer is made with its
+  // packet size and preroll.
   ApplyProfile(WMProfileTable::kDefaultIndex);
-  return true;
+  file_ = MakeOutput(sink, false);
+  return file_ != nullptr;
 }
 
 bool GstAsfWriter::BuildStream(Kind kind, GstPad* stageSink, GstPad* stageSrc, const std::u16string& pinName) {

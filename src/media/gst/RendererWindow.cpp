@@ -132,7 +132,10 @@ void RendererWindow::paintEvent(QPaintEvent*) {
     return;
   }
   const QRect source = source_.value_or(picture_.rect());
-  if (source.size() != video.size()) painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  // The picture comes in device pixels: one of the video's own size is
+  // copied as it is.
+  const QSize device = (QSizeF(video.size()) * devicePixelRatioF()).toSize();
+  if (source.size() != device) painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.drawImage(video, picture_, source);
 }
 
