@@ -3,23 +3,14 @@
 #include <cstddef>
 #include <optional>
 
+#include "media/gst/net/LittleEndian.h"
+
 namespace media::gst {
 namespace {
 
 // Byte count of a field of the 2-bit length type `type`: absent, byte, word,
 // double word.
 std::size_t FieldSize(unsigned type) { return type == 3 ? 4 : type; }
-
-std::optional<std::uint32_t> ReadField(std::span<const std::uint8_t> bytes, std::size_t at, std::size_t size) {
-  if (at + size > bytes.size()) return std::nullopt;
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < size; ++i) value |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
-  return value;
-}
-
-void WriteField(std::span<std::uint8_t> bytes, std::size_t at, std::size_t size, std::uint32_t value) {
-  for (std::size_t i = 0; i < size; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
 
 // Where the length type flags are: after the error correction data when the
 // packet starts with it.
@@ -32,23 +23,36 @@ std::optional<std::size_t> ParsingInfoAt(std::span<const std::uint8_t> packet) {
   return 1 + static_cast<std::size_t>(packet[0] & 0x0F);
 }
 
+struct LengthField {
+  std::size_t at, size;
+};
+
+// The length field of a packet laid out as the muxer closes a stream, none
+// for any other packet.
+std::optional<LengthField> WrongLength(std::span<const std::uint8_t> packet) {
+  const auto info = ParsingInfoAt(packet);
+  if (!info || *info + 2 > packet.size()) return std::nullopt;
+  const unsigned flags = packet[*info];
+  const LengthField length{*info + 2, FieldSize((flags >> 5) & 3)};
+  const std::size_t paddingAt = length.at + length.size + FieldSize((flags >> 1) & 3);
+  const std::size_t paddingSize = FieldSize((flags >> 3) & 3);
+  const std::size_t size = packet.size();
+  if (length.size == 0 || paddingAt + paddingSize > size) return std::nullopt;
+  const std::uint64_t stated = net::readLE(packet.data() + length.at, length.size);
+  const std::uint64_t padding = net::readLE(packet.data() + paddingAt, paddingSize);
+  if (stated >= size || stated + padding != size) return std::nullopt;
+  if (length.size < 4 && size >= (std::size_t{1} << (8 * length.size))) return std::nullopt;
+  return length;
+}
+
 }  // namespace
 
+bool AsfPacketPadding::NeedsPadding(std::span<const std::uint8_t> packet) { return WrongLength(packet).has_value(); }
+
 bool AsfPacketPadding::IncludePadding(std::span<std::uint8_t> packet) {
-  const auto info = ParsingInfoAt(packet);
-  if (!info || *info + 2 > packet.size()) return false;
-  const unsigned flags = packet[*info];
-  const std::size_t lengthSize = FieldSize((flags >> 5) & 3);
-  const std::size_t sequenceSize = FieldSize((flags >> 1) & 3);
-  const std::size_t paddingSize = FieldSize((flags >> 3) & 3);
-  const std::size_t lengthAt = *info + 2;
-  const auto length = ReadField(packet, lengthAt, lengthSize);
-  const auto padding = ReadField(packet, lengthAt + lengthSize + sequenceSize, paddingSize);
-  if (lengthSize == 0 || !length || !padding) return false;
-  const std::size_t size = packet.size();
-  if (*length >= size || *length + *padding != size) return false;
-  if (lengthSize < 4 && size >= (std::size_t{1} << (8 * lengthSize))) return false;
-  WriteField(packet, lengthAt, lengthSize, static_cast<std::uint32_t>(size));
+  const auto length = WrongLength(packet);
+  if (!length) return false;
+  net::writeLE(packet.data() + length->at, length->size, packet.size());
   return true;
 }
 

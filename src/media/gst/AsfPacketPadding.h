@@ -16,6 +16,8 @@ class AsfPacketPadding {
   // for a packet already right, one without a length field or one that is
   // not laid out that way.
   static bool IncludePadding(std::span<std::uint8_t> packet);
+  // Whether IncludePadding would change the packet.
+  static bool NeedsPadding(std::span<const std::uint8_t> packet);
 };
 
 }  // namespace media::gst

@@ -19,18 +19,21 @@ namespace {
 constexpr const char* kMuxPadTemplate[] = {"audio_%u", "video_%u"};
 
 // Data packets leave the muxer one buffer each, timestamped and exactly a
-// packet long; the header and the index do not.
-GstPadProbeReturn CompletePacketLength(GstPad* pad, GstPadProbeInfo* info, gpointer) {
+// packet long (`packetSize`, the muxer's setting); the header and the index
+// do not. Only the last packet of a stream needs mending, so a packet is
+// made writable only then.
+GstPadProbeReturn CompletePacketLength(GstPad*, GstPadProbeInfo* info, gpointer packetSize) {
   GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
-  if (GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_HEADER) || !GST_BUFFER_PTS_IS_VALID(buffer))
+  if (GST_BUFFER_FLAG_IS_SET(buffer, GST_BUFFER_FLAG_HEADER) || !GST_BUFFER_PTS_IS_VALID(buffer) ||
+      gst_buffer_get_size(buffer) != GPOINTER_TO_UINT(packetSize))
     return GST_PAD_PROBE_OK;
-  guint packetSize = 0;
-  const ObjectRef mux = ObjectRef::Adopt(gst_pad_get_parent(pad));
-  if (mux) g_object_get(mux.get(), "packet-size", &packetSize, nullptr);
-  if (packetSize == 0 || gst_buffer_get_size(buffer) != packetSize) return GST_PAD_PROBE_OK;
+  GstMapInfo map;
+  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return GST_PAD_PROBE_OK;
+  const bool wrong = AsfPacketPadding::NeedsPadding(std::span<const std::uint8_t>(map.data, map.size));
+  gst_buffer_unmap(buffer, &map);
+  if (!wrong) return GST_PAD_PROBE_OK;
   buffer = gst_buffer_make_writable(buffer);
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
-  GstMapInfo map;
   if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return GST_PAD_PROBE_OK;
   AsfPacketPadding::IncludePadding(std::span<std::uint8_t>(map.data, map.size));
   gst_buffer_unmap(buffer, &map);
@@ -123,7 +126,8 @@ bool GstAsfWriter::RenewMux(Output& output) {
   g_object_set(mux, "streamable", output.streamable, "packet-size", settings.packetSize, "preroll",
                static_cast<guint64>(settings.bufferWindowMs), nullptr);
   const PadRef out = PadRef::Adopt(gst_element_get_static_pad(mux, "src"));
-  gst_pad_add_probe(out.get(), GST_PAD_PROBE_TYPE_BUFFER, CompletePacketLength, nullptr, nullptr);
+  gst_pad_add_probe(out.get(), GST_PAD_PROBE_TYPE_BUFFER, CompletePacketLength, GUINT_TO_POINTER(settings.packetSize),
+                    nullptr);
   output.mux = mux;
   return true;
 }
