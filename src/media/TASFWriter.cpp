@@ -18,7 +18,7 @@ void TASFWriter::SetFilterGraph(TFilterGraph* graph) { ChangeMemberGraph(*this, 
 
 TWMPofiles8 TASFWriter::Profile() {
   const auto config = Query<IConfigAsfWriter>();
-  if (!config) return static_cast<TWMPofiles8>(storedProfile_);
+  if (!config) return storedProfile_;
   GUID current;
   config->GetCurrentProfileGuid(current);
   for (std::size_t i = 0; i < kWMProfiles.size(); ++i)
@@ -67,7 +67,7 @@ void TASFWriter::NotifyMember(TMemberOperation operation, int) {
 }
 
 void TASFWriter::Added() {
-  SetProfile(static_cast<TWMPofiles8>(storedProfile_));
+  SetProfile(storedProfile_);
   ApplyFileName();
   if (const auto config = Query<IConfigAsfWriter2>()) {
     config->SetParam(AM_CONFIGASFWRITER_PARAM_AUTOINDEX, autoIndex_ ? 1 : 0, 0);

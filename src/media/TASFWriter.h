@@ -102,7 +102,7 @@ class TASFWriter : public TComponent, public IGraphMember {
 
   TFilterGraph* graph_ = nullptr;
   BaseFilterPtr writerFilter_;
-  std::uint8_t storedProfile_ = 0;
+  TWMPofiles8 storedProfile_{};
   std::u16string storedFileName_;
   std::shared_ptr<IWMWriterAdvanced2> writerAdvanced_;
   std::shared_ptr<IWMWriterNetworkSink> networkSink_;

@@ -23,23 +23,18 @@ void ProbeForGrabber(std::source_location where = std::source_location::current(
 
 }  // namespace
 
-TSampleGrabber::TSampleGrabber(std::string name)
-    : TComponent(std::move(name)), bufferLock_(std::make_unique<std::recursive_mutex>()) {
+TSampleGrabber::TSampleGrabber(std::string name) : TComponent(std::move(name)), mediaType_(MEDIATYPE_Video) {
   ProbeForGrabber();
-  mediaType_ = std::make_unique<TMediaType>(MEDIATYPE_Video);
-  mediaType_->SetSubtype(MEDIASUBTYPE_RGB24);
-  mediaType_->SetFormatType(FORMAT_VideoInfo);
+  mediaType_.SetSubtype(MEDIASUBTYPE_RGB24);
+  mediaType_.SetFormatType(FORMAT_VideoInfo);
 }
 
-TSampleGrabber::~TSampleGrabber() {
-  SetFilterGraph(nullptr);
-  mediaType_.reset();
-}
+TSampleGrabber::~TSampleGrabber() { SetFilterGraph(nullptr); }
 
 void TSampleGrabber::SetFilterGraph(TFilterGraph* graph) { ChangeMemberGraph(*this, nullptr, graph_, graph); }
 
 void TSampleGrabber::SetOnBuffer(TOnBuffer handler) {
-  std::lock_guard lock(*bufferLock_);
+  std::lock_guard lock(bufferLock_);
   onBuffer_ = std::move(handler);
   hasHandler_ = static_cast<bool>(onBuffer_);
 }
@@ -72,7 +67,7 @@ void TSampleGrabber::ApplyMediaType() {
   if (!grabber_) return;
   filter_->Stop();
   if (input_) input_->Disconnect();
-  grabber_->SetMediaType(mediaType_->AmMediaType());
+  grabber_->SetMediaType(mediaType_.AmMediaType());
 }
 
 void TSampleGrabber::Removing() {
@@ -96,7 +91,7 @@ HRESULT TSampleGrabber::SampleCB(double, IMediaSample*) { return S_OK; }
 
 HRESULT TSampleGrabber::BufferCB(double sampleTime, std::uint8_t* buffer, LONG bufferLength) {
   if (!hasHandler_) return S_OK;
-  std::lock_guard lock(*bufferLock_);
+  std::lock_guard lock(bufferLock_);
   try {
     if (onBuffer_) onBuffer_(*this, sampleTime, buffer, bufferLength);
   } catch (...) {

@@ -46,7 +46,7 @@ class TSampleGrabber : public TComponent, public IGraphMember, public ISampleGra
   TFilterGraph* FilterGraph() const { return graph_; }
   void SetFilterGraph(TFilterGraph* graph);
   // video / RGB24 / video-info format until changed.
-  TMediaType& MediaType() { return *mediaType_; }
+  TMediaType& MediaType() { return mediaType_; }
 
   const TOnBuffer& OnBuffer() const { return onBuffer_; }
   void SetOnBuffer(TOnBuffer handler);
@@ -70,8 +70,8 @@ class TSampleGrabber : public TComponent, public IGraphMember, public ISampleGra
   void Removed();
 
   TFilterGraph* graph_ = nullptr;
-  std::unique_ptr<std::recursive_mutex> bufferLock_;
-  std::unique_ptr<TMediaType> mediaType_;
+  std::recursive_mutex bufferLock_;
+  TMediaType mediaType_;
   TOnBuffer onBuffer_;                   // changed and called under bufferLock_
   std::atomic<bool> hasHandler_{false};  // whether onBuffer_ is assigned
   BaseFilterPtr filter_;

@@ -17,7 +17,7 @@ EncodeStage::~EncodeStage() {
   gst_pad_remove_probe(input.get(), inputProbe_);
 }
 
-bool EncodeStage::BuildChain(std::initializer_list<const char*> conversion) {
+bool EncodeStage::BuildChain(std::initializer_list<const char*> conversion, GstEncodedStream::Counter counter) {
   gate_ = AddTo(bin_, "capsfilter");
   if (!gate_) return false;
   GstElement* last = gate_;
@@ -31,12 +31,27 @@ bool EncodeStage::BuildChain(std::initializer_list<const char*> conversion) {
   if (!format_ || !out_ || !gst_element_link(last, format_)) return false;
   sinkPad_ = PadRef::Adopt(gst_element_get_static_pad(gate_, "sink"));
   srcPad_ = PadRef::Adopt(gst_element_get_static_pad(out_, "src"));
+  const PadRef output = PadRef::Adopt(gst_element_get_static_pad(out_, "sink"));
+  stream_ = std::make_unique<GstEncodedStream>(output.get(), std::move(counter));
+  const PadRef input = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
+  inputProbe_ = gst_pad_add_probe(input.get(),
+                                  GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+                                  &EncodeStage::OnInput, this, nullptr);
   return true;
 }
 
-void EncodeStage::ProbeInput(GstPadProbeType type, GstPadProbeCallback callback, gpointer data) {
-  const PadRef input = PadRef::Adopt(gst_element_get_static_pad(format_, "src"));
-  inputProbe_ = gst_pad_add_probe(input.get(), type, callback, data, nullptr);
+GstPadProbeReturn EncodeStage::OnInput(GstPad*, GstPadProbeInfo* info, gpointer self) {
+  auto* stage = static_cast<EncodeStage*>(self);
+  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) return stage->OnInputBuffer();
+  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+  // A relinked pad (an encoder swapped in) sends its sticky events again:
+  // the same stream-start (same sequence number) is no new stream.
+  if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START && gst_event_get_seqnum(event) != stage->streamSeqnum_) {
+    stage->streamSeqnum_ = gst_event_get_seqnum(event);
+    stage->stream_->Restart();
+    stage->OnNewStream();
+  }
+  return GST_PAD_PROBE_OK;
 }
 
 void EncodeStage::OpenGate(const char* media, bool open) {

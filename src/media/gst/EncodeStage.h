@@ -2,7 +2,9 @@
 #include <gst/gst.h>
 
 #include <initializer_list>
+#include <memory>
 
+#include "media/gst/GstEncodedStream.h"
 #include "media/gst/GstRef.h"
 
 namespace media::gst {
@@ -16,8 +18,9 @@ namespace media::gst {
 // has it and nothing otherwise, so an input pin the profile does not use
 // connects to nothing. `format` holds the profile's raw format; the encoder
 // is replaced when the settings change (an encoder takes its settings only
-// when it opens). The elements are owned by the bin; the stage keeps plain
-// pointers to them.
+// when it opens). GstEncodedStream at `out` restamps the result from zero,
+// restarted when a new stream enters the encoder. The elements are owned by
+// the bin; the stage keeps plain pointers to them.
 //
 // User-interface thread while the bin is stopped, apart from the probes.
 class EncodeStage {
@@ -32,14 +35,18 @@ class EncodeStage {
 
  protected:
   explicit EncodeStage(GstBin* bin) : bin_(bin) {}
-  // Removes the probe on the format's output.
-  ~EncodeStage();
+  // Removes the probe on the format's output. The bin is stopped by then.
+  virtual ~EncodeStage();
 
   // Makes the chain up to `format`, the conversion elements by factory
-  // name in order, and `out`; false when one is missing or will not link.
-  bool BuildChain(std::initializer_list<const char*> conversion);
-  // Watches what enters the encoder (the format's output).
-  void ProbeInput(GstPadProbeType type, GstPadProbeCallback callback, gpointer data);
+  // name in order, and `out`, with the restamping stream (`counter` gets
+  // the size of each coded frame) and the watch on the encoder's input;
+  // false when an element is missing or will not link.
+  bool BuildChain(std::initializer_list<const char*> conversion, GstEncodedStream::Counter counter = nullptr);
+  // Streaming thread: a new stream enters the encoder (after the restamping
+  // restarted), and a frame does (dropped unless OK is answered).
+  virtual void OnNewStream() {}
+  virtual GstPadProbeReturn OnInputBuffer() { return GST_PAD_PROBE_OK; }
   // Lets `media` ("video/x-raw", "audio/x-raw") through the gate, or nothing.
   void OpenGate(const char* media, bool open);
   void SetFormat(const CapsRef& caps);
@@ -54,10 +61,14 @@ class EncodeStage {
   GstElement* encoder_ = nullptr;
   GstElement* out_ = nullptr;
   PadRef sinkPad_, srcPad_;
+  std::unique_ptr<GstEncodedStream> stream_;  // nil until the chain is built
   bool complete_ = false;
 
  private:
+  static GstPadProbeReturn OnInput(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+
   gulong inputProbe_ = 0;
+  guint32 streamSeqnum_ = GST_SEQNUM_INVALID;
 };
 
 }  // namespace media::gst

@@ -6,17 +6,6 @@ WmaEncodeStage::WmaEncodeStage(GstBin* bin) : EncodeStage(bin) { complete_ = Bui
 
 bool WmaEncodeStage::Build() {
   if (!BuildChain({"audioconvert", "audioresample"})) return false;
-  const PadRef output = PadRef::Adopt(gst_element_get_static_pad(out_, "sink"));
-  stream_ = std::make_unique<GstEncodedStream>(output.get());
-  // A new stream entering the stage restarts the restamping.
-  ProbeInput(
-      GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM,
-      [](GstPad*, GstPadProbeInfo* info, gpointer self) {
-        if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_STREAM_START)
-          static_cast<WmaEncodeStage*>(self)->stream_->Restart();
-        return GST_PAD_PROBE_OK;
-      },
-      this);
   // An encoder from the start; the gate stays shut until a profile has audio.
   Configure(WMAudioSettings{22050, 2, 32'000});
   Configure(std::nullopt);

@@ -1,9 +1,7 @@
 #pragma once
-#include <memory>
 #include <optional>
 
 #include "media/gst/EncodeStage.h"
-#include "media/gst/GstEncodedStream.h"
 #include "media/gst/WMProfileTable.h"
 
 namespace media::gst {
@@ -13,8 +11,8 @@ namespace media::gst {
 //   gate -> audioconvert -> audioresample -> format -> encoder -> out
 //
 // The sound is converted to the profile's rate and channels and coded to
-// Windows Media Audio 2 at the profile's rate; GstEncodedStream at `out`
-// restamps it from zero, as the video is.
+// Windows Media Audio 2 at the profile's rate, restamped from zero as the
+// video is.
 class WmaEncodeStage : public EncodeStage {
  public:
   explicit WmaEncodeStage(GstBin* bin);
@@ -24,8 +22,6 @@ class WmaEncodeStage : public EncodeStage {
 
  private:
   bool Build();
-
-  std::unique_ptr<GstEncodedStream> stream_;
 };
 
 }  // namespace media::gst

@@ -40,20 +40,13 @@ WmvEncodeStage::WmvEncodeStage(GstBin* bin) : EncodeStage(bin) { complete_ = Bui
 bool WmvEncodeStage::Build() {
   // Frames the profile's rate drops are dropped before any pixel work, and
   // the picture is made small before its colours are converted.
-  if (!BuildChain({"videorate", "videoscale", "videoconvert"})) return false;
-  InstallProbes();
+  const auto counter = [this](gsize bytes) {
+    if (control_->Encoded(bytes)) intervalDone_ = true;
+  };
+  if (!BuildChain({"videorate", "videoscale", "videoconvert"}, counter)) return false;
   const WMProfileSettings& initial = WMProfileTable::At(WMProfileTable::kDefaultIndex);
   Configure(initial.video, initial.bufferWindowMs);
   return encoder_ != nullptr;
-}
-
-void WmvEncodeStage::InstallProbes() {
-  ProbeInput(GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-             &WmvEncodeStage::OnInput, this);
-  const PadRef output = PadRef::Adopt(gst_element_get_static_pad(out_, "sink"));
-  stream_ = std::make_unique<GstEncodedStream>(output.get(), [this](gsize bytes) {
-    if (control_->Encoded(bytes)) intervalDone_ = true;
-  });
 }
 
 void WmvEncodeStage::Configure(const std::optional<WMVideoSettings>& settings, int windowMs) {
@@ -100,19 +93,9 @@ void WmvEncodeStage::SwapEncoder(int quantizer) {
   gst_element_call_async(old, &Swap::ShutDown, new Swap{ElementRef::AddRef(GST_ELEMENT(bin_))}, &Swap::Free);
 }
 
-GstPadProbeReturn WmvEncodeStage::OnInput(GstPad*, GstPadProbeInfo* info, gpointer self) {
-  auto* stage = static_cast<WmvEncodeStage*>(self);
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) return stage->OnInputBuffer();
-  GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
-  // A swap relinks the pad, which then sends its sticky events again: the
-  // same stream-start (same sequence number) is no new stream.
-  if (GST_EVENT_TYPE(event) == GST_EVENT_STREAM_START && gst_event_get_seqnum(event) != stage->streamSeqnum_) {
-    stage->streamSeqnum_ = gst_event_get_seqnum(event);
-    stage->control_->Reset();
-    stage->stream_->Restart();
-    stage->intervalDone_ = true;
-  }
-  return GST_PAD_PROBE_OK;
+void WmvEncodeStage::OnNewStream() {
+  control_->Reset();
+  intervalDone_ = true;
 }
 
 GstPadProbeReturn WmvEncodeStage::OnInputBuffer() {

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "media/gst/EncodeStage.h"
-#include "media/gst/GstEncodedStream.h"
 #include "media/gst/WMProfileTable.h"
 #include "media/gst/WmvRateControl.h"
 
@@ -35,19 +34,16 @@ class WmvEncodeStage : public EncodeStage {
   struct Swap;
 
   bool Build();
-  void InstallProbes();
   GstElement* MakeEncoder(int quantizer) const;
   void PlaceEncoder(GstElement* encoder, int quantizer);
   void SwapEncoder(int quantizer);
-  static GstPadProbeReturn OnInput(GstPad* pad, GstPadProbeInfo* info, gpointer self);
-  GstPadProbeReturn OnInputBuffer();
+  void OnNewStream() override;
+  GstPadProbeReturn OnInputBuffer() override;
 
   WMVideoSettings settings_;
   std::unique_ptr<WmvRateControl> control_;
   int encoderQuantizer_ = 0;
   bool intervalDone_ = false;
-  guint32 streamSeqnum_ = GST_SEQNUM_INVALID;
-  std::unique_ptr<GstEncodedStream> stream_;
 };
 
 }  // namespace media::gst
