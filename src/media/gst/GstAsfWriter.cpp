@@ -6,6 +6,7 @@
 #include "media/framework/WMProfiles.h"
 #include "media/gst/AsfPacketPadding.h"
 #include "media/gst/GstEnumSnapshot.h"
+#include "media/gst/GstRecordingSink.h"
 #include "media/gst/GstText.h"
 #include "media/gst/NetworkSinkAdapter.h"
 #include "media/gst/WMProfileTable.h"
@@ -81,11 +82,10 @@ bool GstAsfWriter::Build() {
   if (!BuildStream(kAudio, audio_->SinkPad(), audio_->SrcPad(), u"Audio Input 01") ||
       !BuildStream(kVideo, video_->SinkPad(), video_->SrcPad(), u"Video Input 01"))
     return false;
-  GstElement* sink = AddElement("filesink");
-  if (!sink) return false;
   // Written as produced: what a crash leaves in the file is all that was
   // muxed.
-  g_object_set(sink, "sync", FALSE, "async", FALSE, "buffer-mode", 2 /* unbuffered */, nullptr);
+  GstElement* sink = GstRecordingSink::Make();
+  gst_bin_add(GST_BIN(Bin()), sink);
   // The profile first, so that the file's first muxer is made with its
   // packet size and preroll.
   ApplyProfile(WMProfileTable::kDefaultIndex);
@@ -230,13 +230,20 @@ HRESULT GstAsfWriter::GetParam(DWORD param, DWORD& value1, DWORD& value2) {
 HRESULT GstAsfWriter::SetFileName(const std::u16string& fileName, const AM_MEDIA_TYPE*) {
   if (!Stopped()) return VFW_E_NOT_STOPPED;
   fileName_ = fileName;
-  const std::string location = Utf8(fileName_);
-  g_object_set(file_->sink, "location", location.empty() ? nullptr : location.c_str(), nullptr);
+  createdFile_.clear();
   return S_OK;
 }
 
+// Only a writer with a connected pin takes part in the run.
+void GstAsfWriter::PrepareRun() {
+  if (!Live(kAudio) && !Live(kVideo)) return;
+  platform::OutputFile file = fileName_.empty() ? platform::OutputFile() : platform::OutputFile::CreateNew(Utf8(fileName_));
+  createdFile_ = file.IsOpen() ? Utf16(file.Path()) : std::u16string();
+  GstRecordingSink::SetFile(file_->sink, std::move(file));
+}
+
 HRESULT GstAsfWriter::GetCurFile(std::u16string& fileName, AM_MEDIA_TYPE* mediaType) {
-  fileName = fileName_;
+  fileName = createdFile_.empty() ? fileName_ : createdFile_;
   if (mediaType) {
     *mediaType = AM_MEDIA_TYPE{};
     mediaType->majortype = MEDIATYPE_Stream;

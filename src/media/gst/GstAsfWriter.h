@@ -28,8 +28,12 @@ class WmvEncodeStage;
 // the streams whose pins are connected, in that order, so a pin never
 // connected is left out of the file.
 //
-// The file (SetFileName) is created when the graph runs, replacing one of
-// that name. Data reaches it as it is produced, unbuffered, behind a header
+// The file (SetFileName) is created new when a run starts from stopped; an
+// existing file of that name is kept and the new one takes the first free
+// "<name> (2).asf", "<name> (3).asf", ... (GetCurFile reports the name taken).
+// A file that cannot be created or written ends the file's part of the run
+// (GstRecordingSink): the stream and the network output go on, and the graph
+// gets EC_ERROR_STILLPLAYING. Data reaches the file as it is produced, unbuffered, behind a header
 // that players read without the final rewrite, so a recording cut off stays
 // playable up to about its last packet; the graph's stop ends the stream
 // (NeedsDrain), and the muxer then rewrites the header with the true
@@ -67,8 +71,9 @@ class GstAsfWriter : public GstFilter,
 
   // IFileSinkFilter. The name is in effect from the next run.
   HRESULT SetFileName(const std::u16string& fileName, const AM_MEDIA_TYPE* mediaType) override;
-  // E_FAIL (and an empty name) while no name is set; a given media type
-  // record is filled with the ASF stream type.
+  // The name of the file the last run created, else the name set; E_FAIL
+  // (and an empty name) while no name is set. A given media type record is
+  // filled with the ASF stream type.
   HRESULT GetCurFile(std::u16string& fileName, AM_MEDIA_TYPE* mediaType) override;
 
   // IServiceProvider: IID_IWMWriterAdvanced2 gives the writer itself.
@@ -83,6 +88,8 @@ class GstAsfWriter : public GstFilter,
   HRESULT EnumPins(std::shared_ptr<IEnumPins>& pins) override;
   HRESULT FindPin(const std::u16string& id, PinPtr& pin) override;
   bool NeedsDrain() const override { return true; }
+  // Creates the run's file.
+  void PrepareRun() override;
 
   GstPinPtr AudioInput() const { return pins_[kAudio]; }
   GstPinPtr VideoInput() const { return pins_[kVideo]; }
@@ -114,6 +121,7 @@ class GstAsfWriter : public GstFilter,
   std::unique_ptr<net::AsfAppSinkFeed> feed_;
   std::size_t profile_ = 0;
   std::u16string fileName_;
+  std::u16string createdFile_;  // the last run's, empty before it
   bool autoIndex_ = true;
   bool multiPass_ = false;
   bool dontCompress_ = false;

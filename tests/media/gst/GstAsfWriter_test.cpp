@@ -11,12 +11,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <span>
 #include <cstdlib>
 
 #include "media/framework/Devices.h"
 #include "media/framework/EventCodes.h"
+#include "media/framework/FileResults.h"
 #include "media/framework/Identifiers.h"
 #include "media/framework/WMProfiles.h"
 #include "media/gst/GstCaptureGraphBuilder.h"
@@ -26,6 +28,7 @@
 #include "media/gst/NetworkSinkAdapter.h"
 #include "media/gst/net/AsfHeader.h"
 #include "media/gst/net/AsfPacketReader.h"
+#include "platform/OutputFile.h"
 
 namespace {
 
@@ -122,7 +125,8 @@ struct RecordedFile {
 };
 
 TEST_F(GstAsfWriterTest, RecordsTheVideoOnlyProfileWithItsPictureAndTrueDuration) {
-  // An earlier file of that name is replaced.
+  // An earlier file of that name is kept: the recording takes the next free
+  // numbered name, which the writer reports.
   QFile old(QString::fromStdString(Path("录像 [1].asf")));
   ASSERT_TRUE(old.open(QIODevice::WriteOnly));
   old.write(QByteArray(200'000, 'x'));
@@ -131,8 +135,13 @@ TEST_F(GstAsfWriterTest, RecordsTheVideoOnlyProfileWithItsPictureAndTrueDuration
   graph->AddFilter(writer, u"ASFWriter1");
   ASSERT_EQ(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, camera, nullptr, writer), S_OK);
   const double recorded = Record(5s);
+  ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+  EXPECT_EQ(old.readAll(), QByteArray(200'000, 'x'));
+  std::u16string current;
+  ASSERT_EQ(writer->GetCurFile(current, nullptr), S_OK);
+  EXPECT_EQ(current, QString::fromStdString(Path("录像 [1] (2).asf")).toStdU16String());
 
-  const auto media = gsttest::ProbeMedia(Path("录像 [1].asf"));
+  const auto media = gsttest::ProbeMedia(Path("录像 [1] (2).asf"));
   ASSERT_TRUE(media.ok);
   EXPECT_EQ(media.format, "asf");
   ASSERT_EQ(media.streams.size(), 1u);
@@ -142,12 +151,12 @@ TEST_F(GstAsfWriterTest, RecordsTheVideoOnlyProfileWithItsPictureAndTrueDuration
   EXPECT_EQ(media.streams[0].height, 240);
   EXPECT_DOUBLE_EQ(media.streams[0].framesPerSecond, 15);
   EXPECT_NEAR(media.duration, recorded, 0.5);
-  const auto decoded = gsttest::DecodeVideo(Path("录像 [1].asf"));
+  const auto decoded = gsttest::DecodeVideo(Path("录像 [1] (2).asf"));
   EXPECT_TRUE(decoded.ok) << decoded.problems;
   EXPECT_NEAR(decoded.lastFrame, recorded, 0.5);
 
   // The encoder's own times start 1000 hours in; the file's start at zero.
-  const RecordedFile file(Path("录像 [1].asf"));
+  const RecordedFile file(Path("录像 [1] (2).asf"));
   ASSERT_TRUE(file.FirstSendTime());
   EXPECT_LT(*file.FirstSendTime(), 1000u);
   EXPECT_TRUE(file.HasSimpleIndex());
@@ -179,6 +188,105 @@ TEST_F(GstAsfWriterTest, WhileRecordingPlainAndFramedHttpClientsDecodeTheStream)
   const auto file = gsttest::DecodeVideo(Path("live.asf"));
   EXPECT_TRUE(file.ok) << file.problems;
 }
+
+// Two writers of one name, run together and again: each run takes a file of
+// its own, none is replaced.
+TEST_F(GstAsfWriterTest, WritersOfOneNameNeverShareOrReplaceAFile) {
+  const auto first = Writer(kVideoOnly56, "same.asf");
+  graph->AddFilter(first, u"ASFWriter1");
+  ASSERT_EQ(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, camera, nullptr, first), S_OK);
+  const auto other = gsttest::NewGraph();
+  const auto otherBuilder = std::make_shared<GstCaptureGraphBuilder>();
+  ASSERT_EQ(otherBuilder->SetFiltergraph(other), S_OK);
+  const BaseFilterPtr gate = Camera(u"Gate");
+  ASSERT_TRUE(gate);
+  other->AddFilter(gate, u"Filter2");
+  const auto second = Writer(kVideoOnly56, "same.asf");
+  other->AddFilter(second, u"ASFWriter2");
+  ASSERT_EQ(otherBuilder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, gate, nullptr, second), S_OK);
+  ASSERT_TRUE(SUCCEEDED(graph->Run()));
+  ASSERT_TRUE(SUCCEEDED(other->Run()));
+  gsttest::ProcessEvents(2s);
+  EXPECT_EQ(other->Stop(), S_OK);
+  Record(2s);  // the first writer's graph runs a second time
+
+  for (const char* name : {"same.asf", "same (2).asf", "same (3).asf"}) {
+    const auto decoded = gsttest::DecodeVideo(Path(name));
+    EXPECT_TRUE(decoded.ok) << name << "\n" << decoded.problems;
+    EXPECT_GT(decoded.lastFrame, 1.0) << name;
+  }
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("same (4).asf"))));
+}
+
+// A file that cannot be made or written: that run's file ends where it
+// failed, the stream goes on (the preview keeps getting frames, no error
+// stops the graph), and the graph hears of it once.
+struct WriteFailureRow {
+  const char* name;
+  std::function<void(const std::string& file)> fault;  // given the file's path once it is written
+  bool atCreation;
+  HRESULT result;
+};
+void PrintTo(const WriteFailureRow& row, std::ostream* os) { *os << row.name; }
+
+class GstAsfWriterFailure : public GstAsfWriterTest, public ::testing::WithParamInterface<WriteFailureRow> {
+ protected:
+  void TearDown() override {
+    platform::OutputFile::FailCreateForTesting(0);
+    platform::OutputFile::FailWritesForTesting(0);
+    GstAsfWriterTest::TearDown();
+  }
+};
+
+TEST_P(GstAsfWriterFailure, EndsTheFileOnlyAndIsReportedOnce) {
+  const WriteFailureRow& row = GetParam();
+  const std::string name = row.atCreation && !row.fault ? "missing/file.asf" : "file.asf";
+  const auto writer = Writer(kVideoOnly56, name);
+  const auto preview = std::make_shared<gsttest::SinkFilter>();
+  graph->AddFilter(writer, u"ASFWriter1");
+  graph->AddFilter(preview, u"Preview");
+  ASSERT_EQ(builder->RenderStream(&PIN_CATEGORY_CAPTURE, nullptr, camera, nullptr, writer), S_OK);
+  ASSERT_TRUE(SUCCEEDED(builder->RenderStream(&PIN_CATEGORY_PREVIEW, nullptr, camera, nullptr, preview)));
+  if (row.atCreation && row.fault) row.fault(Path(name));
+  ASSERT_TRUE(SUCCEEDED(graph->Run()));
+  gsttest::ProcessEvents(row.atCreation ? 500ms : 2s);
+  if (!row.atCreation) row.fault(Path(name));
+  gsttest::ProcessEvents(1500ms);
+  const int framesAtFailure = preview->Frames();
+  gsttest::ProcessEvents(1s);
+  EXPECT_GT(preview->Frames(), framesAtFailure + 10) << "the preview goes on";
+  EXPECT_EQ(graph->Stop(), S_OK);
+
+  std::vector<std::pair<LONG, LONG_PTR>> events;
+  LONG code = 0;
+  LONG_PTR p1 = 0, p2 = 0;
+  while (graph->GetEvent(code, p1, p2, 0) == S_OK) {
+    if (code == EC_ERROR_STILLPLAYING || code == EC_ERRORABORT) events.emplace_back(code, p1);
+    graph->FreeEventParams(code, p1, p2);
+  }
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].first, EC_ERROR_STILLPLAYING);
+  EXPECT_EQ(static_cast<HRESULT>(events[0].second), row.result);
+  if (!row.atCreation && row.result != HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)) {
+    const auto decoded = gsttest::DecodeVideo(Path(name));
+    EXPECT_GT(decoded.frames, 0) << decoded.problems;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, GstAsfWriterFailure,
+    ::testing::Values(
+        WriteFailureRow{"DiskFills", [](const std::string&) { platform::OutputFile::FailWritesForTesting(ENOSPC); },
+                        false, STG_E_MEDIUMFULL},
+        WriteFailureRow{"InputOutputError", [](const std::string&) { platform::OutputFile::FailWritesForTesting(EIO); },
+                        false, HRESULT_FROM_WIN32(ERROR_WRITE_FAULT)},
+        WriteFailureRow{"FileDeleted", [](const std::string& file) { std::remove(file.c_str()); }, false,
+                        HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
+        WriteFailureRow{"DiskFullAtTheStart",
+                        [](const std::string&) { platform::OutputFile::FailCreateForTesting(ENOSPC); }, true,
+                        STG_E_MEDIUMFULL},
+        WriteFailureRow{"FolderMissing", nullptr, true, HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // All four channels ask for the same port: the first gets it, the others
 // record all the same.
