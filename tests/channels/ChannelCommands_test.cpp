@@ -14,6 +14,7 @@
 #include "channels/MonitorCommand.h"
 #include "channels/RecordCommand.h"
 #include "platform/FileSystem.h"
+#include "platform/OutputFile.h"
 
 namespace {
 
@@ -94,6 +95,64 @@ TEST_F(ChannelFixture, RecordThenStopWritesAFileAndLeavesEveryChannelInactive) {
     const auto files = QDir(QString::fromStdString(dir.Path() + "/录像/#" + std::to_string(n))).entryList({"*.asf"});
     EXPECT_EQ(files.size(), 1) << "channel " << n;
   }
+}
+
+
+// A disk that fills while three channels record: one message names every
+// channel, its reason and its file; the caption returns, the channels keep
+// their live view, and the next press records afresh into files of their
+// own beside the ones that stopped.
+class WriteFailure : public ChannelFixture {
+ protected:
+  void TearDown() override {
+    platform::OutputFile::FailWritesForTesting(0);
+    platform::OutputFile::FailCreateForTesting(0);
+    ChannelFixture::TearDown();
+  }
+  QStringList Files(int n) {
+    return QDir(QString::fromStdString(dir.Path() + "/录像/#" + std::to_string(n))).entryList({"*.asf"}, QDir::Files, QDir::Name);
+  }
+};
+
+TEST_F(WriteFailure, AFullDiskStopsTheRecordingsWithOneMessageAndTheCaptionReturns) {
+  UseCameras("A\nB\nC\n");
+  platform::FileSystem::CreateDirectory(dir.File("录像"));
+  control->playBtnClick();
+  control->recBtnClick();
+  ASSERT_EQ(recBtn->text(), "停止录像");
+  PumpFor(1500);
+  platform::OutputFile::FailWritesForTesting(ENOSPC);
+  ASSERT_TRUE(PumpUntil([&] { return !shown.messages().empty(); }, 8000));
+  PumpFor(1500);
+  ASSERT_EQ(shown.messages().size(), 1u);
+  const std::string& text = shown.messages()[0];
+  for (int n = 1; n <= 3; ++n) {
+    const std::string file = dir.Path() + "/录像/#" + std::to_string(n) + "/" + Files(n).value(0).toStdString();
+    EXPECT_NE(text.find("通道" + std::to_string(n) + "录像已停止：磁盘空间不足。\n" + file), std::string::npos) << text;
+  }
+  EXPECT_EQ(recBtn->text(), "开始录像");
+  for (int n = 1; n <= 3; ++n) EXPECT_TRUE(Active(n)) << "channel " << n << " keeps its live view";
+
+  platform::OutputFile::FailWritesForTesting(0);
+  control->recBtnClick();
+  EXPECT_EQ(recBtn->text(), "停止录像");
+  PumpFor(1000);
+  control->recBtnClick();
+  EXPECT_EQ(shown.messages().size(), 1u);
+  for (int n = 1; n <= 3; ++n) EXPECT_EQ(Files(n).size(), 2) << "channel " << n;
+}
+
+TEST_F(WriteFailure, ADiskFullAtTheStartIsToldAtOnce) {
+  UseCameras("A\n");
+  platform::FileSystem::CreateDirectory(dir.File("录像"));
+  control->playBtnClick();
+  platform::OutputFile::FailCreateForTesting(ENOSPC);
+  control->recBtnClick();
+  ASSERT_TRUE(PumpUntil([&] { return !shown.messages().empty(); }, 3000));
+  EXPECT_EQ(shown.messages()[0].rfind("通道1录像已停止：磁盘空间不足。\n" + dir.Path() + "/录像/#1/[", 0), 0u)
+      << shown.messages()[0];
+  EXPECT_EQ(recBtn->text(), "开始录像");
+  EXPECT_TRUE(Active(1));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@ import glob
 import json
 import os
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -212,6 +213,70 @@ class RecordingLifecycle(ChannelTest):
         self.assertEqual(info["streams"][0]["codec_name"], "wmv2")
         self.assertGreater(float(info["format"].get("duration", 0)), 1.5)
         self.assertGreater(float(ffprobe(self.asf_files(p, 1)[0])["format"]["duration"]), 4.5)
+
+
+class FullDisk(ChannelTest):
+    def mount_small_disk(self, kilobytes):
+        folder = tempfile.mkdtemp(prefix="quadrovia-disk-")
+        mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=%dk" % kilobytes, "tmpfs", folder],
+                                 capture_output=True, text=True)
+        if mounted.returncode != 0:
+            os.rmdir(folder)
+            self.skipTest("cannot mount a small disk: " + mounted.stderr.strip())
+        self.addCleanup(os.rmdir, folder)
+        self.addCleanup(subprocess.run, ["umount", "-l", folder], check=False)
+        return folder
+
+    def test_four_channels_filling_the_disk_stop_with_one_message_and_playable_files(self):
+        disk = self.mount_small_disk(400)
+        p = self.start(["A", "B", "C", "D"], settings="[comm]\npath=%s\n" % disk)
+        for n in (1, 2, 3, 4):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        wait_for(lambda: p.windows_named("Vistrelle"), timeout=90, what="message")
+        time.sleep(3)  # failures that came late would show as a second box
+        self.assertEqual(len(p.windows_named("Vistrelle")), 1)
+        text = "\n".join(self.a11y.texts(self.app))
+        for n in (1, 2, 3, 4):
+            self.assertIn("通道%d录像已停止：磁盘空间不足。" % n, text)
+        box = p.windows_named("Vistrelle")[0]
+        p.display.run(["xdotool", "windowactivate", "--sync", box], check=False)
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Return"])
+        wait_for(lambda: not p.windows_named("Vistrelle"), what="message closed")
+        self.button("开始录像")
+        p.assert_running()
+        for n in (1, 2, 3, 4):
+            self.assertTrue(self.shows_moving_video(p, n), "panel %d" % n)
+            (f,) = glob.glob(os.path.join(disk, "录像", "#%d" % n, "*.asf"))
+            info = ffprobe(f, "-count_frames")
+            self.assertEqual(info["streams"][0]["codec_name"], "wmv2", f)
+            self.assertGreater(int(info["streams"][0].get("nb_read_frames", 0)), 15, f)
+        time.sleep(1)
+        self.assertEqual(p.windows_named("Vistrelle"), [], "the message is shown once")
+
+    def test_two_recordings_in_one_minute_leave_two_files_per_channel(self):
+        p = self.start(["A", "B"])
+        for n in (1, 2):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        for _ in range(2):
+            self.click(p, "开始录像")
+            self.button("停止录像")
+            time.sleep(2)
+            self.click(p, "停止录像")
+            self.button("开始录像")
+            self.click(p, "监控")
+            for n in (1, 2):
+                wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        for n in (1, 2):
+            files = sorted(glob.glob(p.path("录像", "#%d" % n, "*.asf")))
+            self.assertEqual(len(files), 2, files)
+            names = [os.path.basename(f) for f in files]
+            plain = [name for name in names if not name.endswith(" (2).asf")]
+            if len(plain) == 1:  # both started in one minute: the second is numbered
+                self.assertEqual(set(names), {plain[0], plain[0][:-4] + " (2).asf"})
+            for f in files:
+                self.assertGreater(float(ffprobe(f)["format"]["duration"]), 1.0, f)
 
 
 class HostileClients(ChannelTest):
