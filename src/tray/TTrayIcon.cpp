@@ -349,9 +349,23 @@ void TTrayIcon::HideAppWindow() {
   if (TheShell().IsWindowVisible(window)) TheShell().ShowWindow(window, pf::SW_HIDE);
 }
 
+// Without a notification area holding the icon nothing could bring a
+// concealed window back: it stays minimized the ordinary way, in the window
+// list.
 void TTrayIcon::SendToTray() {
+  if (!TrayHoldsIcon()) return;
   ConcealMainForm();
   SetIconVisible(true);
+}
+
+// The icon is re-added when it is not in the tray, since a notification area
+// may have come since the last try; a failed try leaves IconVisible as it was.
+bool TTrayIcon::TrayHoldsIcon() {
+  if (RefreshTrayIcon()) return true;
+  const bool wasVisible = iconVisible_;
+  if (AddTrayIcon()) return true;
+  iconVisible_ = wasVisible;
+  return false;
 }
 
 // --- hooks -------------------------------------------------------------------
@@ -393,7 +407,7 @@ bool TTrayIcon::OwnerWindowProc(pf::UINT msg, pf::WPARAM wParam, pf::LPARAM lPar
 }
 
 bool TTrayIcon::TryMinimizeToTray(pf::LRESULT& result) {
-  if (!MinimizeToTray || !OnMinimizeToTray) return false;
+  if (!MinimizeToTray || !OnMinimizeToTray || !TrayHoldsIcon()) return false;
   OnMinimizeToTray(this);
   SendToTray();
   result = 1;

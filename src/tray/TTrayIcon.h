@@ -25,7 +25,8 @@ class TSimpleTimer;
 // One icon in the notification area for the component's owner (a form),
 // kept there across tray restarts. It turns the shell's reports on the icon
 // into events, hides the application in the tray when it is minimized (with
-// MinimizeToTray) and brings it back with RestoreMainForm, opens a popup menu
+// MinimizeToTray, and only while a notification area holds the icon) and
+// brings it back with RestoreMainForm, opens a popup menu
 // from the icon and can animate the icon from an image list.
 //
 // The owner sets the properties it wants and then calls Loaded(). The
@@ -100,6 +101,8 @@ class TTrayIcon : public QObject {
   void RestoreMainForm();
   // The main form and the application window (its taskbar button) hidden.
   void ConcealMainForm();
+  // Conceals the main form when the icon is in a notification area (adding
+  // it first when it is not); without one the form is left as it is.
   virtual void SendToTray();
 
   // A callback message for this component; lParam is the shell's report.
@@ -143,6 +146,7 @@ class TTrayIcon : public QObject {
   bool OwnerWindowProc(platform::UINT msg, platform::WPARAM wParam, platform::LPARAM lParam,
                        platform::LRESULT& result);
   bool TryMinimizeToTray(platform::LRESULT& result);
+  bool TrayHoldsIcon();
   void CheckMdiMainForm();
   void HideAppWindow();
   void HookOwnerWindow();

@@ -238,5 +238,38 @@ class TheProgramsTrayIcon(unittest.TestCase):
         self.program.assert_running()
 
 
+
+def client_list(display):
+    out = display.run(["xprop", "-root", "_NET_CLIENT_LIST"], check=False)
+    return [int(w, 16) for w in re.findall(r"0x[0-9a-f]+", out)]
+
+
+class TheProgramWithoutATray(unittest.TestCase):
+    def setUp(self):
+        self.display = Display()
+        self.addCleanup(self.display.close)
+        self.program = Program(self.display)
+        self.addCleanup(self.program.cleanup)
+
+    def test_minimizing_keeps_the_window_in_the_window_list_until_a_tray_comes(self):
+        self.program.start()
+        window = self.program.main_window()
+        self.display.run(["xdotool", "windowminimize", window])
+        wait_for(lambda: map_state(self.display, window) == "IsUnMapped", what="main window minimized")
+        time.sleep(1)  # a window sent to a tray that is not there would leave the list by now
+        self.assertIn(int(window), client_list(self.display))
+        self.assertIn("_NET_WM_STATE_HIDDEN", self.program.net_wm_state(window))
+        self.display.run(["xdotool", "windowactivate", window])
+        wait_for(lambda: map_state(self.display, window) == "IsViewable", what="main window back")
+
+        tray = Tray(self.display)
+        self.addCleanup(tray.stop)
+        wait_for(lambda: docked_icon(self.display, tray.panel, "quadrovia"), what="program icon in the new tray")
+        self.display.run(["xdotool", "windowminimize", window])
+        wait_for(lambda: int(window) not in client_list(self.display), what="main window in the tray")
+        click_icon(self.display, tray.panel, ["1"], program="quadrovia")
+        wait_for(lambda: map_state(self.display, window) == "IsViewable", what="main window back from the tray")
+        self.program.assert_running()
+
 if __name__ == "__main__":
     unittest.main()

@@ -438,6 +438,55 @@ TEST_F(TrayIconTest, MinimizeHandlerTakesTheMinimizeOnTheOwnerWindow) {
   EXPECT_TRUE(shell.HasIcon(Window(), icon->TrayId()));
 }
 
+// Without a notification area a concealed form could not be brought back:
+// both roads leave it minimized in the window list, and once a tray has come
+// and holds the icon, minimizing goes to the tray again.
+struct NoTrayRow {
+  const char* name;
+  bool ownerHandler;
+};
+void PrintTo(const NoTrayRow& row, std::ostream* os) { *os << row.name; }
+
+class TrayIconWithoutTray : public TrayIconTest, public ::testing::WithParamInterface<NoTrayRow> {};
+
+TEST_P(TrayIconWithoutTray, MinimizingLeavesTheFormInTheWindowListUntilATrayComes) {
+  int handled = 0;
+  if (GetParam().ownerHandler) icon->OnMinimizeToTray = [&](TTrayIcon*) { ++handled; };
+  icon->MinimizeToTray = true;
+  shell.trayPresent = false;
+  icon->SetIconVisible(true);
+  form.show();
+  form.setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(form.isVisible());
+  EXPECT_TRUE(form.isMinimized());
+  EXPECT_TRUE(shell.IsWindowVisible(ApplicationWindow::Window())) << "the taskbar button stays";
+  EXPECT_EQ(handled, 0);
+
+  form.setWindowState(Qt::WindowNoState);
+  shell.trayPresent = true;
+  shell.RestartTray();
+  ASSERT_TRUE(shell.HasIcon(Window(), icon->TrayId()));
+  form.setWindowState(Qt::WindowMinimized);
+  EXPECT_FALSE(form.isVisible());
+  EXPECT_EQ(handled, GetParam().ownerHandler ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, TrayIconWithoutTray,
+                         ::testing::Values(NoTrayRow{"ApplicationMinimized", false},
+                                           NoTrayRow{"OwnerWindowMinimize", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(TrayIconTest, ATrayThatCameWithoutAnnouncingItselfGetsTheIconAtTheMinimize) {
+  icon->MinimizeToTray = true;
+  shell.trayPresent = false;
+  icon->SetIconVisible(true);
+  shell.trayPresent = true;  // no broadcast: the icon is still missing
+  form.show();
+  form.setWindowState(Qt::WindowMinimized);
+  EXPECT_TRUE(shell.HasIcon(Window(), icon->TrayId()));
+  EXPECT_FALSE(form.isVisible());
+}
+
 struct RestoreRow {
   const char* name;
   Qt::WindowState before;
