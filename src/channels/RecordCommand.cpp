@@ -20,9 +20,11 @@ const QString kStop = QStringLiteral("停止录像");
 const media::COLORREF kSilver = media::gdi::RGB(192, 192, 192);
 const media::COLORREF kRed = media::gdi::RGB(255, 0, 0);
 
-std::string ChannelFolder(const std::string& savePath, int n) { return savePath + "/录像/#" + std::to_string(n) + "/"; }
-
 }  // namespace
+
+std::string RecordCommand::ChannelFolder(const std::string& savePath, int channel) {
+  return savePath + "/录像/#" + std::to_string(channel) + "/";
+}
 
 std::string RecordCommand::RecordingFile(const std::string& savePath, int channel, const QDateTime& at) {
   const QString stamp = at.toString(QStringLiteral("[yy年MM月dd日]hh时mm分"));

@@ -8,6 +8,7 @@
 #include "media/gst/GstEnumSnapshot.h"
 #include "media/gst/GstText.h"
 #include "media/gst/NetworkSinkAdapter.h"
+#include "media/gst/RecordingFileLock.h"
 #include "media/gst/WMProfileTable.h"
 #include "media/gst/WmaEncodeStage.h"
 #include "media/gst/WmvEncodeStage.h"
@@ -86,6 +87,7 @@ bool GstAsfWriter::Build() {
   // Written as produced: what a crash leaves in the file is all that was
   // muxed.
   g_object_set(sink, "sync", FALSE, "async", FALSE, "buffer-mode", 2 /* unbuffered */, nullptr);
+  fileLock_ = std::make_unique<RecordingFileLock>(sink);
   // The profile first, so that the file's first muxer is made with its
   // packet size and preroll.
   ApplyProfile(WMProfileTable::kDefaultIndex);

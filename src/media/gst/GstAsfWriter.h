@@ -14,6 +14,7 @@ class AsfAppSinkFeed;
 namespace media::gst {
 
 class NetworkSinkAdapter;
+class RecordingFileLock;
 class WmaEncodeStage;
 class WmvEncodeStage;
 
@@ -34,6 +35,9 @@ class WmvEncodeStage;
 // playable up to about its last packet; the graph's stop ends the stream
 // (NeedsDrain), and the muxer then rewrites the header with the true
 // duration and sizes and appends the index.
+//
+// While it is written, the file is locked (RecordingFileLock): the
+// finishing of cut-off recordings leaves it alone.
 //
 // The AutoIndex, MultiPass and DontCompress parameters are kept and reported;
 // the muxer indexes every file, and the live encoder makes one pass and
@@ -109,6 +113,7 @@ class GstAsfWriter : public GstFilter,
   std::array<GstPinPtr, 2> pins_;
   std::array<GstElement*, 2> tees_{};  // owned by the bin
   std::unique_ptr<Output> file_;
+  std::unique_ptr<RecordingFileLock> fileLock_;
   std::unique_ptr<Output> network_;
   std::shared_ptr<NetworkSinkAdapter> networkSink_;
   std::unique_ptr<net::AsfAppSinkFeed> feed_;
