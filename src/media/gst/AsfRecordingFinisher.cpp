@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "media/gst/AsfDemuxReading.h"
+#include "media/gst/AsfPacketPadding.h"
 #include "media/gst/net/AsfGuids.h"
 #include "media/gst/net/AsfHeader.h"
 #include "media/gst/net/AsfPacketReader.h"
@@ -180,6 +181,9 @@ struct Packets {
   std::uint64_t count = 0;
   std::map<unsigned, Span> spans;
   std::map<unsigned, std::vector<KeyFrame>> keyFrames;
+  // Packets that read only once their length is mended as the writer mends
+  // a stream's last packet (a muxer that was not stopped by the writer).
+  std::map<std::uint64_t, Bytes> mended;
 
   bool Add(std::uint64_t number, std::span<const std::uint8_t> packet, const Header& h) {
     const auto payloads = net::AsfPacketReader::payloads(packet);
@@ -239,8 +243,13 @@ std::optional<Packets> ScanPackets(int fd, const Header& h, std::uint64_t whole,
     chunk.resize(n * h.packetSize);
     if (!ReadAt(fd, chunk.data(), chunk.size(), static_cast<off_t>(h.DataStart() + first * h.packetSize)))
       return std::nullopt;
-    for (std::uint64_t i = 0; i < n; ++i)
-      packets.Add(first + i, std::span(chunk).subspan(i * h.packetSize, h.packetSize), h);
+    for (std::uint64_t i = 0; i < n; ++i) {
+      const auto packet = std::span(chunk).subspan(i * h.packetSize, h.packetSize);
+      if (packets.Add(first + i, packet, h) || !AsfPacketPadding::NeedsPadding(packet)) continue;
+      Bytes mended(packet.begin(), packet.end());
+      AsfPacketPadding::IncludePadding(mended);
+      if (packets.Add(first + i, mended, h)) packets.mended.emplace(first + i, std::move(mended));
+    }
   }
   return packets;
 }
@@ -361,9 +370,17 @@ class Finishing {
     const struct timespec times[2] = {before_.st_atim, before_.st_mtim};
     if (!WriteAll(out.get(), FinishedHeader(header, packets, index.size())) ||
         !CopyBytes(original_, header.DataStart(), out.get(), packets.count * header.packetSize, stop_) ||
-        !WriteAll(out.get(), index) || ::fchmod(out.get(), before_.st_mode & 07777) != 0 ||
+        !WriteMended(out.get(), header, packets) || !WriteAll(out.get(), index) || ::fchmod(out.get(), before_.st_mode & 07777) != 0 ||
         ::futimens(out.get(), times) != 0 || ::fsync(out.get()) != 0)
       return Fail(why, stop_.stop_requested() ? "stopped" : SystemError("writing " + temporary_ + " failed"));
+    return true;
+  }
+
+  static bool WriteMended(int out, const Header& header, const Packets& packets) {
+    for (const auto& [number, bytes] : packets.mended) {
+      const auto at = static_cast<off_t>(header.DataStart() + number * header.packetSize);
+      if (::pwrite(out, bytes.data(), bytes.size(), at) != static_cast<ssize_t>(bytes.size())) return false;
+    }
     return true;
   }
 
