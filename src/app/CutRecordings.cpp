@@ -38,7 +38,7 @@ void CutRecordings::Run(std::stop_token stop) const {
   std::mutex mutex;
   std::condition_variable_any wake;
   std::unique_lock lock(mutex);
-  if (wake.wait_for(lock, stop, pause_, [] { return false; }) || stop.stop_requested()) return;
+  wake.wait_for(lock, stop, pause_, [] { return false; });
   for (const std::string& folder : folders_)
     for (const std::string& file : Recordings(folder)) {
       if (stop.stop_requested()) return;
@@ -51,7 +51,7 @@ void CutRecordings::Run(std::stop_token stop) const {
         case Outcome::kLeftAsItWas:
           qWarning("Could not finish the recording %s, left as it was: %s", file.c_str(), result.detail.c_str());
           break;
-        case Outcome::kAlreadyFinished: break;
+        case Outcome::kNothingToDo: break;
       }
     }
 }

@@ -343,10 +343,12 @@ class Finishing {
   }
 
   Result Run() {
+    // A sink creates its file before its first byte.
+    if (before_.st_size == 0) return {Outcome::kNothingToDo, "empty"};
     std::string why;
     const auto header = ReadHeader(original_, static_cast<std::uint64_t>(before_.st_size), why);
     if (!header) return LeftAsItWas(why);
-    if (!header->Unfinished()) return {Outcome::kAlreadyFinished, "finished already"};
+    if (!header->Unfinished()) return {Outcome::kNothingToDo, "finished already"};
     const std::uint64_t whole = (before_.st_size - header->DataStart()) / header->packetSize;
     const auto packets = ScanPackets(original_, *header, whole, stop_);
     if (!packets) return LeftAsItWas(stop_.stop_requested() ? "stopped" : SystemError("reading failed"));

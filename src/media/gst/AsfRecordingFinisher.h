@@ -25,7 +25,7 @@ class AsfRecordingFinisher {
  public:
   enum class Outcome {
     kFinished,
-    kAlreadyFinished,  // a clean recording, or no ASF file: nothing done
+    kNothingToDo,      // a recording finished cleanly, or an empty file
     kInUse,            // locked by its writer or another finisher
     kLeftAsItWas,      // could not be finished; `detail` says why
   };

@@ -10,8 +10,7 @@ namespace media::gst {
 RecordingFileLock::RecordingFileLock(GstElement* fileSink) {
   const PadRef pad = PadRef::Adopt(gst_element_get_static_pad(fileSink, "sink"));
   pad_ = pad.get();
-  probe_ = gst_pad_add_probe(pad_, static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
-                             &RecordingFileLock::OnData, this, nullptr);
+  probe_ = gst_pad_add_probe(pad_, GST_PAD_PROBE_TYPE_DATA_DOWNSTREAM, &RecordingFileLock::OnData, this, nullptr);
 }
 
 RecordingFileLock::~RecordingFileLock() {
@@ -25,7 +24,7 @@ bool RecordingFileLock::Held() const {
 
 GstPadProbeReturn RecordingFileLock::OnData(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
   auto& lock = *static_cast<RecordingFileLock*>(self);
-  if (GST_PAD_PROBE_INFO_TYPE(info) & GST_PAD_PROBE_TYPE_BUFFER) {
+  if (GST_PAD_PROBE_INFO_TYPE(info) & (GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST)) {
     if (!lock.Held()) {
       const ElementRef sink = ElementRef::Adopt(gst_pad_get_parent_element(pad));
       if (sink) lock.Hold(sink.get());

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -123,7 +124,7 @@ TEST_P(AsfRecordingFinisherCuts, PlayersThenShowTheLengthSeekAndDecodeEveryFrame
 
   // Finished once is finished: a second start leaves the bytes alone.
   const QByteArray finished = ReadAll(file);
-  EXPECT_EQ(AsfRecordingFinisher::Finish(file).outcome, Outcome::kAlreadyFinished);
+  EXPECT_EQ(AsfRecordingFinisher::Finish(file).outcome, Outcome::kNothingToDo);
   EXPECT_EQ(ReadAll(file), finished);
 }
 
@@ -139,6 +140,13 @@ TEST_F(AsfRecordingFinisherTest, KeepsEveryPacketByteForByteAndOnlyChangesTheHea
   ASSERT_EQ(HeaderObjectSize(finished), HeaderObjectSize(original));
   ASSERT_GT(finished.size(), original.size());
   EXPECT_TRUE(finished.mid(dataStart, original.size() - dataStart) == original.mid(dataStart));
+}
+
+TEST_F(AsfRecordingFinisherTest, AnEmptyFileAsItsSinkCreatesItIsLeftQuietly) {
+  const std::string file = Path("new.asf");
+  WriteAll(file, {});
+  EXPECT_EQ(AsfRecordingFinisher::Finish(file).outcome, Outcome::kNothingToDo);
+  EXPECT_EQ(QFileInfo(QString::fromStdString(file)).size(), 0);
 }
 
 TEST_F(AsfRecordingFinisherTest, AFileItsWriterOrAnotherProcessHoldsLockedIsLeftAlone) {
@@ -163,7 +171,6 @@ struct UnfinishableRow {
 };
 
 const UnfinishableRow kUnfinishable[] = {
-    {"Empty", [](const QByteArray&) { return QByteArray(); }},
     {"NoAsfFile", [](const QByteArray&) { return QByteArray(4096, 'x'); }},
     {"HeaderWithoutAPacket", [](const QByteArray& r) { return r.left(HeaderObjectSize(r) + 50 + 1599); }},
     {"HeaderCutOff", [](const QByteArray& r) { return r.left(HeaderObjectSize(r) - 7); }},
