@@ -14,6 +14,9 @@
 //       graph takes them
 //   quadrovia-bench writer
 //       succeeds when the writer filter can be made
+//   quadrovia-bench finish <file.asf>
+//       finishes a cut-off recording as the program's start does and prints
+//       "finished <CPU seconds> <wall seconds>" (fails when it was not)
 //
 // preview and record print "ready" once every window shows its camera and
 // run until SIGTERM or SIGINT; then they print how many pictures each window
@@ -55,6 +58,7 @@
 #include "media/TVMRBitmap.h"
 #include "media/TVideoWindow.h"
 #include "media/framework/ClassFactory.h"
+#include "media/gst/AsfRecordingFinisher.h"
 #include "media/framework/EventCodes.h"
 #include "media/framework/Identifiers.h"
 #include "media/framework/MediaPlatform.h"
@@ -405,12 +409,27 @@ int RunEncode(QApplication& application, const std::string& raw, int width, int 
   return 0;
 }
 
+int RunFinish(const std::string& file) {
+  const double cpu = CpuSeconds();
+  QElapsedTimer wall;
+  wall.start();
+  const auto result = gst::AsfRecordingFinisher::Finish(file);
+  const double seconds = wall.elapsed() / 1000.0;
+  if (result.outcome != gst::AsfRecordingFinisher::Outcome::kFinished) {
+    std::fprintf(stderr, "not finished: %s\n", result.detail.c_str());
+    return 1;
+  }
+  std::printf("finished %.3f %.3f (%s)\n", CpuSeconds() - cpu, seconds, result.detail.c_str());
+  return 0;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: quadrovia-bench preview [cameras] [grabbers]\n"
                "       quadrovia-bench record [cameras] [folder]\n"
                "       quadrovia-bench encode <raw BGRx file> <width> <height> <fps> <file.asf>\n"
-               "       quadrovia-bench writer\n");
+               "       quadrovia-bench writer\n"
+               "       quadrovia-bench finish <file.asf>\n");
   return 2;
 }
 
@@ -420,8 +439,9 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string mode = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
-  if (mode != "preview" && mode != "record" && mode != "encode" && mode != "writer") return Usage();
-  if (mode == "encode" && args.size() != 5) return Usage();
+  if (mode != "preview" && mode != "record" && mode != "encode" && mode != "writer" && mode != "finish")
+    return Usage();
+  if ((mode == "encode" && args.size() != 5) || (mode == "finish" && args.size() != 1)) return Usage();
   const int cameras = mode == "preview" || mode == "record" ? (args.empty() ? 4 : std::atoi(args[0].c_str())) : 0;
   if ((mode == "preview" || mode == "record") && (cameras < 1 || cameras > 4)) return Usage();
 
@@ -438,6 +458,8 @@ int main(int argc, char** argv) {
   if (mode == "writer") {
     BaseFilterPtr writer;
     status = SUCCEEDED(CoCreateInstance<IBaseFilter>(CLSID_WMAsfWriter, writer)) && writer ? 0 : 1;
+  } else if (mode == "finish") {
+    status = RunFinish(args[0]);
   } else if (mode == "preview") {
     status = RunCameras(application, cameras, nullptr, args.size() > 1 && args[1] == "grabbers");
   } else if (mode == "record") {

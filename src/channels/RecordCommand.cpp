@@ -22,8 +22,6 @@ const QString kStop = QStringLiteral("停止录像");
 const media::COLORREF kSilver = media::gdi::RGB(192, 192, 192);
 const media::COLORREF kRed = media::gdi::RGB(255, 0, 0);
 
-std::string ChannelFolder(const std::string& savePath, int n) { return savePath + "/录像/#" + std::to_string(n) + "/"; }
-
 const char* Reason(media::HRESULT result) {
   if (result == media::STG_E_MEDIUMFULL) return "磁盘空间不足";
   if (result == media::HRESULT_FROM_WIN32(media::ERROR_PATH_NOT_FOUND)) return "录像文件夹不存在";
@@ -34,6 +32,10 @@ const char* Reason(media::HRESULT result) {
 }
 
 }  // namespace
+
+std::string RecordCommand::ChannelFolder(const std::string& savePath, int channel) {
+  return savePath + "/录像/#" + std::to_string(channel) + "/";
+}
 
 RecordCommand::RecordCommand(ChannelSet& channels, ChannelContext& context, Clock now, int gatherMs)
     : channels_(channels), context_(context), now_(std::move(now)) {

@@ -39,6 +39,8 @@ class RecordCommand {
   // Blends the text over channel 1's video, red on a transparent ground.
   void OverlayText(const std::string& text);
 
+  // "<save path>/录像/#N/", the folder of channel N's recordings.
+  static std::string ChannelFolder(const std::string& savePath, int channel);
   // "<save path>/录像/#N/[yy年MM月dd日]hh时mm分.asf" for that local time.
   static std::string RecordingFile(const std::string& savePath, int channel, const QDateTime& at);
   // "通道N录像已停止：<reason>。" and the file's path on the next line.

@@ -1,6 +1,7 @@
 #include "platform/OutputFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -59,7 +60,12 @@ OutputFile OutputFile::CreateNew(const std::string& path) {
   for (int n = 1; n <= kMaxNumber; ++n) {
     std::string name = n == 1 ? path : Numbered(path, n);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd >= 0) return OutputFile(fd, std::move(name), 0);
+    if (fd >= 0) {
+      // Held until the file is closed; a file nobody else knows yet cannot
+      // be locked already, so the result needs no check.
+      ::flock(fd, LOCK_EX | LOCK_NB);
+      return OutputFile(fd, std::move(name), 0);
+    }
     if (errno != EEXIST) return OutputFile(-1, std::move(name), errno);
   }
   return OutputFile(-1, path, EEXIST);

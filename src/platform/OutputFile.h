@@ -7,7 +7,10 @@ namespace platform {
 
 // A file the program writes from its start: always created new, so an
 // earlier file is never replaced or truncated, and written without
-// buffering. Owns its descriptor; one thread at a time.
+// buffering. While it is open it holds an exclusive advisory lock (flock),
+// so that whoever mends cut-off recordings, in this process or another,
+// leaves a file that is being written alone. Owns its descriptor; one
+// thread at a time.
 class OutputFile {
  public:
   OutputFile() = default;

@@ -1,8 +1,11 @@
 """Monitoring, recording and the per-window commands of the real program,
 with synthetic cameras."""
+import fcntl
 import glob
+import hashlib
 import json
 import os
+import shutil
 import subprocess
 import tempfile
 import time
@@ -380,6 +383,80 @@ class BusyCamera(ChannelTest):
         time.sleep(1)
         self.assertEqual(p.windows_named("Vistrelle"), [], "the message is shown once")
         self.assertTrue(self.is_dark(p, 2), "channel 2 is not started")
+
+
+def decoded_frames(target):
+    out = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                          "stream=nb_read_frames", "-of", "default=nw=1:nk=1", target],
+                         capture_output=True, text=True, timeout=60)
+    return int(out.stdout.strip() or 0)
+
+
+def stated_duration(target):
+    value = ffprobe(target).get("format", {}).get("duration", "N/A")
+    return None if value == "N/A" else float(value)
+
+
+def gstreamer_seekable(target):
+    out = subprocess.run(["gst-discoverer-1.0", target], capture_output=True, text=True, timeout=60).stdout
+    return "Seekable: yes" in out
+
+
+def digest(target):
+    with open(target, "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+class CutRecordings(ChannelTest):
+    def finished(self, target, frames):
+        duration = stated_duration(target)
+        return duration is not None and abs(duration - frames / 15.0) < 1.5 and gstreamer_seekable(target)
+
+    def test_recordings_cut_by_kill_are_finished_at_the_next_start_and_only_once(self):
+        p = self.start(["A", "B", "C", "D"])
+        for n in (1, 2, 3, 4):
+            wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video %d" % n)
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        time.sleep(20)
+        p.process.kill()
+        p.process.wait()
+        cut = {n: glob.glob(p.path("录像", "#%d" % n, "*.asf"))[0] for n in (1, 2, 3, 4)}
+        for f in cut.values():
+            self.assertIsNone(stated_duration(f), "the kill left the header unfinished")
+        # A copy cut by hand at an odd size, and one another process holds
+        # locked as its writer would.
+        truncated = p.path("录像", "#1", "truncated.asf")
+        with open(cut[2], "rb") as f, open(truncated, "wb") as out:
+            out.write(f.read()[: (os.path.getsize(cut[2]) * 3 // 4) | 1])
+        held = p.path("录像", "#3", "held.asf")
+        shutil.copy(cut[3], held)
+        frames = {f: decoded_frames(f) for f in [*cut.values(), truncated, held]}
+        held_digest = digest(held)
+        lock = open(held, "rb")
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        try:
+            p.start()
+            p.main_window()
+            for f in [*cut.values(), truncated]:
+                wait_for(lambda: self.finished(f, frames[f]), timeout=30, step=0.5, what="%s finished" % f)
+            for f in cut.values():
+                self.assertEqual(decoded_frames(f), frames[f], f)
+            # Up to the last whole packet: the frame the cut went through may go.
+            self.assertLessEqual(frames[truncated] - decoded_frames(truncated), 15)
+            self.assertEqual(digest(held), held_digest, "a locked file is left alone")
+            p.stop()
+        finally:
+            lock.close()
+
+        # Once finished, a file is never written again; the one the lock
+        # kept back is finished now.
+        finished = {f: digest(f) for f in [*cut.values(), truncated]}
+        p.start()
+        p.main_window()
+        wait_for(lambda: self.finished(held, frames[held]), timeout=30, step=0.5, what="the released file finished")
+        for f, d in finished.items():
+            self.assertEqual(digest(f), d, f)
 
 
 if __name__ == "__main__":

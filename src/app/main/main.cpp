@@ -2,10 +2,13 @@
 #include <QSessionManager>
 #include <memory>
 
+#include "app/AppPaths.h"
+#include "app/CutRecordings.h"
 #include "app/TmainForm.h"
 #include "app/ToptionForm.h"
 #include "app/TsplashForm.h"
 #include "app/resources/ProgramResources.h"
+#include "channels/RecordCommand.h"
 #include "media/framework/MediaPlatform.h"
 #include "media/gst/GstBackend.h"
 #include "platform/Application.h"
@@ -37,7 +40,14 @@ int main(int argc, char** argv) {
   mainForm->setAttribute(Qt::WA_DeleteOnClose);
   splash.reset();
   if (platform::ApplicationWindow::ShowMainForm()) mainForm->show();
+  // In the background while the program runs; it ends before the media
+  // platform does.
+  std::vector<std::string> recordingFolders;
+  for (int n = 1; n <= 4; ++n) recordingFolders.push_back(channels::RecordCommand::ChannelFolder(app::AppPaths::SavePath, n));
+  auto cutRecordings = std::make_unique<app::CutRecordings>(std::move(recordingFolders));
+  cutRecordings->Start();
   const int status = application.exec();
+  cutRecordings.reset();
   if (mediaReady) media::CoUninitialize();
   return status;
 }

@@ -39,6 +39,9 @@ class WmvEncodeStage;
 // (NeedsDrain), and the muxer then rewrites the header with the true
 // duration and sizes and appends the index.
 //
+// While it is written, the file is locked (platform::OutputFile): the
+// finishing of cut-off recordings leaves it alone.
+//
 // The AutoIndex, MultiPass and DontCompress parameters are kept and reported;
 // the muxer indexes every file, and the live encoder makes one pass and
 // always compresses.

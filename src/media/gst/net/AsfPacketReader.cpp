@@ -58,43 +58,67 @@ bool AsfPacketReader::readParsingInfo(Cursor& c, ParsingInfo& p) {
 }
 
 std::optional<AsfPacketInfo> AsfPacketReader::read(std::span<const std::uint8_t> packet) const {
-  Cursor c{packet, 0, packet.size()};
   ParsingInfo p;
-  if (!readParsingInfo(c, p)) return std::nullopt;
-  AsfPacketInfo info{p.sendTimeOffset, static_cast<std::uint32_t>(p.sendTime), false};
+  bool startsKeyFrame = false;
+  const bool whole = walk(packet, p, [&](const AsfPayloadInfo& payload) {
+    if (payload.keyFrame && payload.startsObject() && entryStreams_.test(payload.stream)) startsKeyFrame = true;
+  });
+  if (!whole) return std::nullopt;
+  return AsfPacketInfo{p.sendTimeOffset, static_cast<std::uint32_t>(p.sendTime), startsKeyFrame};
+}
+
+std::optional<std::vector<AsfPayloadInfo>> AsfPacketReader::payloads(std::span<const std::uint8_t> packet) {
+  ParsingInfo p;
+  std::vector<AsfPayloadInfo> all;
+  if (!walk(packet, p, [&](const AsfPayloadInfo& payload) { all.push_back(payload); })) return std::nullopt;
+  return all;
+}
+
+bool AsfPacketReader::walk(std::span<const std::uint8_t> packet, ParsingInfo& p, const PayloadVisit& visit) {
+  Cursor c{packet, 0, packet.size()};
+  if (!readParsingInfo(c, p)) return false;
   const auto flags = static_cast<std::uint8_t>(p.propertyFlags);
   const std::size_t payloadEnd = p.packetLength - p.padding;
+  AsfPayloadInfo payload;
   if (!(p.lengthFlags & kMultiplePayloads)) {
-    if (!readPayload(c, flags, -1, payloadEnd, info.startsKeyFrame)) return std::nullopt;
-    return info;
+    if (!readPayload(c, flags, -1, payloadEnd, payload)) return false;
+    visit(payload);
+    return true;
   }
   std::uint64_t payloadFlags = 0;
-  if (!c.take(1, payloadFlags) || (payloadFlags & 0x3F) == 0) return std::nullopt;
-  for (unsigned n = payloadFlags & 0x3F; n > 0; --n)
-    if (!readPayload(c, flags, int(payloadFlags >> 6), payloadEnd, info.startsKeyFrame)) return std::nullopt;
-  return info;
+  if (!c.take(1, payloadFlags) || (payloadFlags & 0x3F) == 0) return false;
+  for (unsigned n = payloadFlags & 0x3F; n > 0; --n) {
+    if (!readPayload(c, flags, int(payloadFlags >> 6), payloadEnd, payload)) return false;
+    visit(payload);
+  }
+  return true;
 }
 
 // One payload header and its data; payloadLengthType < 0 means the single
 // payload that fills the packet up to its padding.
-bool AsfPacketReader::readPayload(Cursor& c, std::uint8_t propertyFlags, int payloadLengthType,
-                                  std::size_t end, bool& startsKeyFrame) const {
+bool AsfPacketReader::readPayload(Cursor& c, std::uint8_t propertyFlags, int payloadLengthType, std::size_t end,
+                                  AsfPayloadInfo& payload) {
   c.end = end;
   std::uint64_t stream = 0, object = 0, offset = 0, replicated = 0, length = 0;
   if (!c.take(1, stream) || !c.takeCoded(propertyFlags >> 4, object) ||
       !c.takeCoded(propertyFlags >> 2, offset) || !c.takeCoded(propertyFlags, replicated))
     return false;
-  const bool compressed = replicated == kCompressedPayload;
+  // Replicated data: the media object's size, then its presentation time.
+  const std::size_t replicatedAt = c.pos;
   if (!c.skip(replicated)) return false;
+  const std::uint64_t presentationTime = replicated >= 8 ? readLE(c.bytes.data() + replicatedAt + 4, 4) : 0;
   if (payloadLengthType >= 0) {
     if (!c.takeCoded(payloadLengthType, length)) return false;
   } else {
     length = c.end - c.pos;
   }
   if (!c.skip(length)) return false;
-  const bool firstFragment = compressed || offset == 0;
-  if ((stream & kKeyFrameBit) && firstFragment && entryStreams_.test(stream & 0x7F))
-    startsKeyFrame = true;
+  payload.stream = unsigned(stream & 0x7F);
+  payload.keyFrame = (stream & kKeyFrameBit) != 0;
+  payload.objectNumber = static_cast<std::uint32_t>(object);
+  payload.objectOffset = static_cast<std::uint32_t>(offset);
+  payload.compressed = replicated == kCompressedPayload;
+  payload.presentationTime = payload.compressed ? payload.objectOffset : static_cast<std::uint32_t>(presentationTime);
   return true;
 }
 
