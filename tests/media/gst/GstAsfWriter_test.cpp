@@ -208,6 +208,7 @@ TEST_F(GstAsfWriterTest, WritersOfOneNameNeverShareOrReplaceAFile) {
   ASSERT_TRUE(SUCCEEDED(other->Run()));
   gsttest::ProcessEvents(2s);
   EXPECT_EQ(other->Stop(), S_OK);
+  EXPECT_EQ(graph->Stop(), S_OK);
   Record(2s);  // the first writer's graph runs a second time
 
   for (const char* name : {"same.asf", "same (2).asf", "same (3).asf"}) {
