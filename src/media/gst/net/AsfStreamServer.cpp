@@ -37,6 +37,7 @@ std::error_code AsfStreamServer::open(std::uint32_t& port) {
   stop_ = false;
   disconnect_ = false;
   thread_ = std::thread(&AsfStreamServer::run, this);
+  open_ = true;
   return {};
 }
 
@@ -47,6 +48,7 @@ void AsfStreamServer::disconnect() {
 
 void AsfStreamServer::close() {
   if (!thread_.joinable()) return;
+  open_ = false;
   stop_ = true;
   wake_.signal();
   thread_.join();
@@ -60,6 +62,7 @@ bool AsfStreamServer::setHeader(std::span<const std::uint8_t> header) {
 }
 
 bool AsfStreamServer::pushPacket(std::span<const std::uint8_t> packet) {
+  if (!open_) return false;
   const bool ok = stream_.pushPacket(packet);
   if (ok) wake_.signal();
   return ok;

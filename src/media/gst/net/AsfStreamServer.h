@@ -71,7 +71,9 @@ class AsfStreamServer {
   void close();
   bool isOpen() const { return thread_.joinable(); }
 
-  // See LiveAsfStream for what is accepted.
+  // See LiveAsfStream for what is accepted. A closed server keeps no packets
+  // (pushPacket is false): nobody can be served them, and a writer whose
+  // server could not take its port streams into it all the same.
   bool setHeader(std::span<const std::uint8_t> header);
   bool pushPacket(std::span<const std::uint8_t> packet);
   // Clients get the rest of the stream, then $E (framed) and the end of the
@@ -99,6 +101,7 @@ class AsfStreamServer {
   WakeEvent wake_;
   ListenSocket listener_;
   std::thread thread_;
+  std::atomic<bool> open_{false};  // isOpen() for the thread that pushes packets
   std::atomic<bool> stop_{false};
   std::atomic<bool> disconnect_{false};
   std::atomic<std::uint32_t> maxClients_{0};

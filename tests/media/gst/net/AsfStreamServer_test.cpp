@@ -231,6 +231,31 @@ TEST_F(AsfStreamServerTest, ASecondServerCannotOpenTheSamePortUntilTheFirstClose
   server.close();
 }
 
+// A writer whose server could not open its port goes on streaming into it:
+// nobody can be served, so nothing is kept, and once open its first client
+// starts at the next key frame instead of at one from before.
+TEST_F(AsfStreamServerTest, AClosedServerKeepsNoPacketsForLaterClients) {
+  AsfStreamServer other{shortLimits()};
+  std::uint32_t same = port;
+  ASSERT_TRUE(other.open(same));
+  other.setMaximumClients(1);
+  ASSERT_TRUE(other.setHeader(test::makeHeader()));
+  for (int n = 0; n < 7; ++n) EXPECT_FALSE(other.pushPacket(packet(n))) << "packet " << n << " kept";
+
+  server.close();
+  std::uint32_t taken = port;
+  ASSERT_FALSE(other.open(taken));
+  TestHttpClient c(port);
+  c.send(kGet);
+  ASSERT_TRUE(c.readUntil([](const std::string& r) { return hasHead(r); }));
+  for (int n = 7; n < 10; ++n) EXPECT_TRUE(other.pushPacket(packet(n)));
+  ASSERT_TRUE(c.readAtLeast(c.head().size() + broadcastHeader().size() + 2 * 512));
+  const std::string body = c.body();
+  const std::string first = body.substr(broadcastHeader().size(), 512);
+  EXPECT_EQ(test::sendTimeOf(Bytes(first.begin(), first.end())), 100u) << "packet 8, the first key frame after opening";
+  other.close();
+}
+
 struct Hostile {
   const char* name;
   std::string bytes;
