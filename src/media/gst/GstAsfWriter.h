@@ -33,7 +33,9 @@ class WmvEncodeStage;
 // that players read without the final rewrite, so a recording cut off stays
 // playable up to about its last packet; the graph's stop ends the stream
 // (NeedsDrain), and the muxer then rewrites the header with the true
-// duration and sizes and appends the index.
+// duration and sizes and appends the index. The header, from the first write on,
+// also states the profile's bit rates, buffer window, frame time and codec
+// (AsfHeaderProbe).
 //
 // The AutoIndex, MultiPass and DontCompress parameters are kept and reported;
 // the muxer indexes every file, and the live encoder makes one pass and
