@@ -5,6 +5,7 @@
 #include <QStyle>
 
 #include "app/AppPaths.h"
+#include "app/FolderTypingLimit.h"
 #include "app/SettingsFile.h"
 #include "platform/Skin.h"
 #include "channels/DeviceBinding.h"
@@ -35,6 +36,7 @@ ToptionForm::ToptionForm(QWidget* parent)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   platform::Skin::Apply(this);
   ui_->DirectoryEdit->setAccessibleName(QStringLiteral("DirectoryEdit"));
+  folderLimit_ = FolderTypingLimit::Install(ui_->DirectoryEdit);
   QAction* browse = ui_->DirectoryEdit->addAction(style()->standardIcon(QStyle::SP_DirOpenIcon), QLineEdit::TrailingPosition);
   browse->setObjectName(QStringLiteral("DirectoryEditBrowse"));
   connect(browse, &QAction::triggered, this, [this] { platform::Application::RunHandler([this] { BrowseClick(); }, this); });
@@ -61,7 +63,7 @@ void ToptionForm::ReleaseDeviceEnumerator() { devices_.reset(); }
 void ToptionForm::FormCreate() {
   channels::DeviceBinding::FillDeviceLists(DeviceEnumerator(),
                                            {ui_->videoCap1, ui_->videoCap2, ui_->videoCap3, ui_->videoCap4});
-  ui_->DirectoryEdit->setText(QString::fromStdString(SettingsFile::ReadString("comm", "path", AppPaths::AppDir)));
+  folderLimit_->SetText(QString::fromStdString(SettingsFile::ReadString("comm", "path", AppPaths::AppDir)));
   ui_->autoCbx->setChecked(SettingsFile::ReadBool("comm", "auto", true));
 }
 
@@ -75,7 +77,7 @@ void ToptionForm::BrowseClick() {
   const QString current = ui_->DirectoryEdit->text();
   const QString start = platform::FileSystem::DirectoryExists(current.toStdString()) ? current : QString();
   const QString chosen = picker_(this, start);
-  if (!chosen.isEmpty()) ui_->DirectoryEdit->setText(chosen.left(ui_->DirectoryEdit->maxLength()));
+  if (!chosen.isEmpty()) ui_->DirectoryEdit->setText(chosen.left(FolderTypingLimit::kTyped));
 }
 
 }  // namespace app

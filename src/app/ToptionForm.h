@@ -14,6 +14,8 @@ class TSysDevEnum;
 
 namespace app {
 
+class FolderTypingLimit;
+
 // The settings dialog. Created once at start-up and kept hidden; its four
 // device lists are the channel binding and its idle box is read by the idle
 // watch directly, so both matter while the dialog is not shown.
@@ -47,6 +49,7 @@ class ToptionForm : public QDialog {
  private:
   std::unique_ptr<Ui::optionForm> ui_;
   FolderPicker picker_;
+  FolderTypingLimit* folderLimit_ = nullptr;  // owned by the folder field
   std::unique_ptr<media::TSysDevEnum> devices_;
 };
 

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/ApplicationWindow.h"
+#include "platform/IconTitle.h"
+
 namespace platform {
 namespace {
 
@@ -18,6 +21,7 @@ Application::ErrorSink errorSink = nullptr;
 void Application::SetTitle(const std::string& title) {
   // Not Qt's display name: that would be appended to every window title.
   TitleStore() = title;
+  IconTitle::Apply(ApplicationWindow::MainForm(), QString::fromStdString(title));
 }
 
 std::string Application::Title() { return TitleStore(); }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/Application.h"
+#include "platform/IconTitle.h"
 #include "platform/WindowMessageFilter.h"
 
 namespace platform {
@@ -33,6 +35,9 @@ void ApplicationWindow::SetMainForm(QWidget* form) {
   S().lastShownSize = form && form->isMaximized() ? SIZE_MAXIMIZED : SIZE_RESTORED;
   if (!form) return;
   WindowMessageFilter::For(form);
+  // Its own taskbar entry under X11: the entry shows the application title,
+  // the caption stays the form's.
+  IconTitle::Apply(form, QString::fromStdString(Application::Title()));
   static bool watchingQuit = false;
   if (!watchingQuit && QCoreApplication::instance()) {
     watchingQuit = true;

@@ -2,6 +2,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -63,18 +65,56 @@ TEST_F(OptionFormTest, RefusedWriteKeepsTheDialogOpenAndAutoUnwritten) {
   EXPECT_EQ(errors.messages()[0], "Unable to write to " + dir.File("quadrovia.ini") + ".");
 }
 
-TEST_F(OptionFormTest, FolderFieldTakesAtMost255Characters) {
+// Keys as the user presses them, so the field's own edit checks run.
+void Press(QLineEdit* field, Qt::Key key, const QString& text = QString()) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(field, &press);
+}
+void Type(QLineEdit* field, const QString& text) {
+  for (QChar c : text) Press(field, Qt::Key_A, QString(c));
+}
+
+TEST_F(OptionFormTest, TypingStopsAt255Characters) {
   app::ToptionForm form;
-  form.ui().DirectoryEdit->setText(QString(300, 'a'));
-  EXPECT_EQ(form.ui().DirectoryEdit->text().size(), 255);
+  form.FormCreate();
+  QLineEdit* field = form.ui().DirectoryEdit;
+  field->clear();
+  Type(field, QString(300, 'a'));
+  EXPECT_EQ(field->text(), QString(255, 'a'));
+}
+
+// A path longer than the typing limit, stored by hand or by another tool,
+// is shown and stored again whole: cut, it would send the recordings to
+// another folder from the next start.
+TEST_F(OptionFormTest, AStoredLongerPathIsShownAndStoredWholeButTypingCannotLengthenIt) {
+  const std::string stored = "/" + std::string(299, 'p');
+  dir.Write("quadrovia.ini", "[comm]\npath=" + stored + "\n");
+  app::ToptionForm form;
+  form.FormCreate();
+  QLineEdit* field = form.ui().DirectoryEdit;
+  EXPECT_EQ(field->text().toStdString(), stored);
+  Type(field, "x");
+  EXPECT_EQ(field->text().toStdString(), stored) << "typing past the stored length";
+  Press(field, Qt::Key_Backspace);
+  Type(field, "qr");
+  EXPECT_EQ(field->text().toStdString(), stored.substr(0, 299) + "q");
+
+  app::ToptionForm untouched;
+  untouched.FormCreate();
+  untouched.ui().sBitBtn2->click();
+  EXPECT_EQ(dir.Read("quadrovia.ini"), "[comm]\npath=" + stored + "\nauto=1\n");
+  app::ToptionForm next;
+  next.FormCreate();
+  EXPECT_EQ(next.ui().DirectoryEdit->text().toStdString(), stored);
 }
 
 TEST_F(OptionFormTest, BrowseStartsAtAnExistingFolderAndReplacesTheField) {
   app::ToptionForm form;
   QString startedAt = "unset";
+  QString chosen = "/chosen";
   form.SetFolderPicker([&](QWidget*, const QString& start) {
     startedAt = start;
-    return QString("/chosen");
+    return chosen;
   });
   form.ui().DirectoryEdit->setText(QString::fromStdString(dir.Path()));
   form.BrowseClick();
@@ -83,6 +123,9 @@ TEST_F(OptionFormTest, BrowseStartsAtAnExistingFolderAndReplacesTheField) {
   form.ui().DirectoryEdit->setText("/no/such/folder");
   form.BrowseClick();
   EXPECT_EQ(startedAt, QString());
+  chosen = "/" + QString(299, 'c');
+  form.BrowseClick();
+  EXPECT_EQ(form.ui().DirectoryEdit->text(), chosen.left(255)) << "a chosen folder is held to the typing limit";
 }
 
 }  // namespace

@@ -5,6 +5,7 @@ import glob
 import hashlib
 import json
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -160,6 +161,37 @@ class Recording(ChannelTest):
         self.click(p, "监控")
         for n in (1, 2, 3):
             wait_for(lambda: self.shows_moving_video(p, n), timeout=20, what="video back %d" % n)
+
+    def test_other_players_read_the_rate_and_seek_in_a_recording(self):
+        p = self.start(["A"])
+        wait_for(lambda: self.shows_moving_video(p, 1), timeout=20, what="video 1")
+        self.click(p, "开始录像")
+        self.button("停止录像")
+        time.sleep(14)
+        self.click(p, "停止录像")
+        self.button("开始录像")
+        (f,) = glob.glob(p.path("录像", "#1", "*.asf"))
+        # GStreamer's demuxer: the frame rate from the header's frame time
+        # (10^7 over it, so 15 a second reads 10000000/666667), not 25.
+        report = subprocess.run(["gst-discoverer-1.0", f], capture_output=True, text=True, timeout=60).stdout
+        rate = re.search(r"Frame rate: (\d+)/(\d+)", report)
+        self.assertIsNotNone(rate, report)
+        self.assertAlmostEqual(int(rate.group(1)) / int(rate.group(2)), 15, places=3)
+        self.assertIn("Seekable: yes", report)
+        # MPlayer's own demuxer seeks by the header's maximum bit rate (without
+        # it, it starts at the beginning) to the next key frame (one every
+        # 3 s) after the place the rate gives. It shows times with the
+        # file's preroll in them, so the seek is measured from the start.
+        start, at_ten = self.mplayer_first_time(f, 0), self.mplayer_first_time(f, 10)
+        self.assertGreater(at_ten - start, 7)
+        self.assertLess(at_ten - start, 13.5)
+
+    def mplayer_first_time(self, f, seek):
+        out = subprocess.run(["mplayer", "-noconfig", "all", "-demuxer", "asf", "-ss", str(seek), "-nosound",
+                              "-vo", "null", "-frames", "1", f], capture_output=True, timeout=60)
+        shown = re.findall(r"V:\s*([\d.]+)", out.stdout.decode("utf-8", "replace"))
+        self.assertTrue(shown, out.stdout[-2000:])
+        return float(shown[0])
 
     def test_closing_while_recording_completes_every_file(self):
         p = self.start(["A", "B"])
@@ -328,6 +360,21 @@ class WindowCommands(ChannelTest):
         wait_for(lambda: self.shows_moving_video(p, 1), timeout=20, what="video 1")
         self.choose_from_menu(p, 1, 1)
         pages = wait_for(lambda: p.windows_named("Filter1"), what="property pages of the camera")
+        p.display.run(["xdotool", "windowactivate", "--sync", pages[0]], check=False)
+        p.display.run(["xdotool", "key", "--clearmodifiers", "Escape"], check=False)
+        wait_for(lambda: not p.windows_named("Filter1"), what="pages closed")
+        p.assert_running()
+
+    def test_properties_of_a_camera_without_controls_show_nothing_and_the_program_goes_on(self):
+        p = self.start(["A", "B [nocontrols]"])
+        wait_for(lambda: self.shows_moving_video(p, 2), timeout=20, what="video 2")
+        self.choose_from_menu(p, 2, 1)
+        time.sleep(1.5)
+        self.assertEqual(p.windows_named("Filter2"), [])
+        self.assertEqual(p.windows_named("Vistrelle"), [], "nothing is reported")
+        # Not blocked by a frame nobody sees: the first camera's pages open.
+        self.choose_from_menu(p, 1, 1)
+        pages = wait_for(lambda: p.windows_named("Filter1"), what="property pages of the first camera")
         p.display.run(["xdotool", "windowactivate", "--sync", pages[0]], check=False)
         p.display.run(["xdotool", "key", "--clearmodifiers", "Escape"], check=False)
         wait_for(lambda: not p.windows_named("Filter1"), what="pages closed")

@@ -16,6 +16,14 @@ class FirstStart(ProgramTest):
         self.assertEqual(p.client_size(window), (761, 508))
         self.assertNotIn("_NET_WM_STATE_ABOVE", p.net_wm_state(window))
 
+    def test_taskbar_entry_shows_the_application_title_beside_the_caption(self):
+        p = self.program().start()
+        window = p.main_window()
+        props = p.display.run(["xprop", "-id", window, "WM_NAME", "WM_ICON_NAME", "_NET_WM_ICON_NAME"])
+        self.assertIn('WM_NAME(STRING) = "Quadrovia"', props)
+        self.assertIn('WM_ICON_NAME(STRING) = "Vistrelle"', props)
+        self.assertIn('_NET_WM_ICON_NAME(UTF8_STRING) = "Vistrelle"', props)
+
     def test_closing_the_window_ends_the_program_with_status_zero(self):
         p = self.program().start()
         window = p.main_window()

@@ -24,7 +24,9 @@ struct PROPPAGEINFO {
 
 // One page of a property frame, made through the class factory from the
 // identifiers GetPages gives. The frame gives it the objects, lets it build
-// its widget inside the parent, and applies or drops its changes.
+// its widget inside the parent, and applies or drops its changes: Apply
+// keeps them, and Deactivate drops whatever was changed since the last
+// Apply (a page that acts on its objects at once puts them back).
 class IPropertyPage : public virtual IUnknown {
  public:
   virtual HRESULT SetObjects(const std::vector<UnknownPtr>& objects) = 0;

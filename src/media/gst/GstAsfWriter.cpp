@@ -4,6 +4,7 @@
 
 #include "media/framework/Identifiers.h"
 #include "media/framework/WMProfiles.h"
+#include "media/gst/AsfHeaderProbe.h"
 #include "media/gst/AsfPacketPadding.h"
 #include "media/gst/GstEnumSnapshot.h"
 #include "media/gst/GstRecordingSink.h"
@@ -128,6 +129,7 @@ bool GstAsfWriter::RenewMux(Output& output) {
   const PadRef out = PadRef::Adopt(gst_element_get_static_pad(mux, "src"));
   gst_pad_add_probe(out.get(), GST_PAD_PROBE_TYPE_BUFFER, CompletePacketLength, GUINT_TO_POINTER(settings.packetSize),
                     nullptr);
+  g_object_set(mux, "padding", static_cast<guint64>(AsfHeaderProbe::Attach(out.get(), settings)), nullptr);
   output.mux = mux;
   return true;
 }

@@ -37,7 +37,9 @@ class WmvEncodeStage;
 // that players read without the final rewrite, so a recording cut off stays
 // playable up to about its last packet; the graph's stop ends the stream
 // (NeedsDrain), and the muxer then rewrites the header with the true
-// duration and sizes and appends the index.
+// duration and sizes and appends the index. The header, from the first write on,
+// also states the profile's bit rates, buffer window, frame time and codec
+// (AsfHeaderProbe).
 //
 // While it is written, the file is locked (platform::OutputFile): the
 // finishing of cut-off recordings leaves it alone.

@@ -3,7 +3,6 @@
 #include <gst/video/colorbalance.h>
 
 #include <QFormLayout>
-#include <QLabel>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -25,15 +24,10 @@ QSlider* ChannelSlider(GstColorBalance* balance, GstColorBalanceChannel* channel
   return slider;
 }
 
+// The filter lists this page only for a camera with controls.
 void AddControls(QWidget& page, GstColorBalance* balance) {
-  const GList* channels = balance ? gst_color_balance_list_channels(balance) : nullptr;
-  if (!channels) {
-    auto* layout = new QVBoxLayout(&page);
-    layout->addWidget(new QLabel(QStringLiteral("此设备没有可调节的图像控件。")));
-    return;
-  }
   auto* form = new QFormLayout(&page);
-  for (const GList* item = channels; item; item = item->next) {
+  for (const GList* item = balance ? gst_color_balance_list_channels(balance) : nullptr; item; item = item->next) {
     auto* channel = GST_COLOR_BALANCE_CHANNEL(item->data);
     form->addRow(QString::fromUtf8(channel->label), ChannelSlider(balance, channel));
   }
@@ -54,9 +48,20 @@ HRESULT GstCameraControlsPage::GetPageInfo(PROPPAGEINFO& info) {
   return S_OK;
 }
 
+GstCameraControlsPage::Values GstCameraControlsPage::CurrentValues() const {
+  Values values;
+  GstColorBalance* balance = filter_ ? filter_->Balance() : nullptr;
+  for (const GList* item = balance ? gst_color_balance_list_channels(balance) : nullptr; item; item = item->next) {
+    auto* channel = GST_COLOR_BALANCE_CHANNEL(item->data);
+    values.emplace_back(channel, gst_color_balance_get_value(balance, channel));
+  }
+  return values;
+}
+
 HRESULT GstCameraControlsPage::Activate(OAHWND parent, const RECT&, bool) {
   if (!filter_) return E_UNEXPECTED;
   Deactivate();
+  kept_ = CurrentValues();
   widget_ = new QWidget(parent);
   AddControls(*widget_, filter_->Balance());
   if (parent) {
@@ -66,9 +71,19 @@ HRESULT GstCameraControlsPage::Activate(OAHWND parent, const RECT&, bool) {
   return S_OK;
 }
 
+HRESULT GstCameraControlsPage::Apply() {
+  kept_ = CurrentValues();
+  return S_OK;
+}
+
 HRESULT GstCameraControlsPage::Deactivate() {
+  // The widgets first: a slider must not answer the values put back.
   delete widget_.data();
   widget_.clear();
+  GstColorBalance* balance = filter_ ? filter_->Balance() : nullptr;
+  for (const auto& [channel, value] : kept_)
+    if (gst_color_balance_get_value(balance, channel) != value) gst_color_balance_set_value(balance, channel, value);
+  kept_.clear();
   return S_OK;
 }
 

@@ -54,7 +54,9 @@ GstColorBalance* GstCaptureFilter::Balance() const {
 }
 
 HRESULT GstCaptureFilter::GetPages(std::vector<CLSID>& pages) {
-  pages.assign({CLSID_GstCameraControlsPage});
+  GstColorBalance* balance = Balance();
+  pages.clear();
+  if (balance && gst_color_balance_list_channels(balance)) pages.push_back(CLSID_GstCameraControlsPage);
   return S_OK;
 }
 

@@ -22,8 +22,9 @@ class GstCaptureFilter : public GstFilter, public ISpecifyPropertyPages {
   // Nil when the device cannot make its element.
   static std::shared_ptr<GstCaptureFilter> Make(GstDevice* device, std::u16string friendlyName);
 
-  // The camera controls page, also for a camera without controls (the page
-  // then says so).
+  // The camera controls page when the camera offers at least one control;
+  // none otherwise, so that asking for the pages of a camera without
+  // controls shows nothing.
   HRESULT GetPages(std::vector<CLSID>& pages) override;
   bool IsDevice() const override { return true; }
 

@@ -13,11 +13,24 @@ struct _SynthCamDevice
 
 G_DEFINE_TYPE (SynthCamDevice, synthcam_device, GST_TYPE_DEVICE);
 
+/* The element for the camera's line as the file has it now: a camera marked
+ * " [nocontrols]" gets the one without picture controls. */
+static const gchar *
+element_factory (SynthCamDevice *self)
+{
+  g_autoptr (GPtrArray) entries = synthcam_list_read ();
+  const SynthCamEntry *entry =
+      synthcam_list_find (entries, self->camera_name, self->camera_index);
+
+  return entry && entry->no_controls ? "synthcambaresrc" : "synthcamsrc";
+}
+
 static GstElement *
 synthcam_device_create_element (GstDevice *device, const gchar *name)
 {
   SynthCamDevice *self = SYNTHCAM_DEVICE (device);
-  GstElement *element = gst_element_factory_make ("synthcamsrc", name);
+  GstElement *element =
+      gst_element_factory_make (element_factory (self), name);
 
   g_autofree gchar *path =
       synthcam_device_path (self->camera_name, self->camera_index);

@@ -13,7 +13,8 @@ G_BEGIN_DECLS
  *   device.path           the camera's device path (SynthCamList.h)
  *   synthcam.camera-name  the friendly name
  *   synthcam.camera-index its occurrence among the lines of that name
- * Its element is a synthcamsrc with that device path. */
+ * Its element is a synthcamsrc with that device path, or a synthcambaresrc
+ * when the camera's line is marked " [nocontrols]". */
 
 #define SYNTHCAM_TYPE_DEVICE (synthcam_device_get_type ())
 G_DECLARE_FINAL_TYPE (SynthCamDevice, synthcam_device, SYNTHCAM, DEVICE,

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #define BUSY_SUFFIX " [busy]"
+#define NO_CONTROLS_SUFFIX " [nocontrols]"
 
 static void
 entry_free (gpointer data)
@@ -35,19 +36,33 @@ is_blank (const gchar *text)
   return TRUE;
 }
 
+/* Cuts `suffix` off the end of `line` when it ends in it. */
+static gboolean
+take_suffix (gchar *line, const gchar *suffix)
+{
+  if (!g_str_has_suffix (line, suffix))
+    return FALSE;
+  line[strlen (line) - strlen (suffix)] = '\0';
+  return TRUE;
+}
+
 /* Takes one line (without its '\n') into `entries` unless it is blank. */
 static void
 add_line (GPtrArray *entries, gchar *line)
 {
   gsize len = strlen (line);
   gboolean busy;
+  gboolean no_controls;
   SynthCamEntry *entry;
 
   if (len > 0 && line[len - 1] == '\r')
     line[--len] = '\0';
+  no_controls = take_suffix (line, NO_CONTROLS_SUFFIX);
+  len = strlen (line);
   busy = g_str_has_suffix (line, BUSY_SUFFIX);
   if (busy)
     line[len - strlen (BUSY_SUFFIX)] = '\0';
+  no_controls = take_suffix (line, NO_CONTROLS_SUFFIX) || no_controls;
   if (is_blank (line))
     return;
 
@@ -58,6 +73,7 @@ add_line (GPtrArray *entries, gchar *line)
   entry->index = count_named (entries, entry->name);
   entry->position = entries->len;
   entry->busy = busy;
+  entry->no_controls = no_controls;
   g_ptr_array_add (entries, entry);
 }
 

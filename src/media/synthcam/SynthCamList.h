@@ -6,7 +6,9 @@ G_BEGIN_DECLS
 
 /* The camera file: the path in QUADROVIA_SYNTHCAMS names a text file with one
  * camera per line, the line being the camera's friendly name. A line ending in
- * " [busy]" names a camera that another program holds. A camera is identified
+ * " [busy]" names a camera that another program holds; one ending in
+ * " [nocontrols]" a camera whose driver offers no picture controls (both may
+ * end a line, in either order). A camera is identified
  * by its name and its occurrence among the lines of that name, so that editing
  * other lines never changes which camera a running element stands for.
  *
@@ -19,6 +21,7 @@ typedef struct {
   guint index;    /* occurrence among the lines named `name`, from 0 */
   guint position; /* place among all the cameras of the file, from 0 */
   gboolean busy;
+  gboolean no_controls;
 } SynthCamEntry;
 
 /* Cameras in file order; empty when the variable is unset or the file is

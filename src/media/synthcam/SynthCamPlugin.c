@@ -1,5 +1,6 @@
 #include <gst/gst.h>
 
+#include "SynthCamBareSrc.h"
 #include "SynthCamProvider.h"
 #include "SynthCamSrc.h"
 
@@ -11,6 +12,8 @@ static gboolean
 plugin_init (GstPlugin *plugin)
 {
   gboolean ok = GST_ELEMENT_REGISTER (synthcamsrc, plugin);
+
+  ok = GST_ELEMENT_REGISTER (synthcambaresrc, plugin) && ok;
 
   return GST_DEVICE_PROVIDER_REGISTER (synthcamdeviceprovider, plugin) && ok;
 }

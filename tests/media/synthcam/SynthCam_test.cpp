@@ -2,6 +2,7 @@
 #include <QTemporaryDir>
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
+#include <gst/video/colorbalance.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -277,6 +278,9 @@ INSTANTIATE_TEST_SUITE_P(
         ListingRow{"DuplicatesKeepTheirPlaces", "Front\nBack\nFront\n", {"Front", "Back", "Front"}},
         ListingRow{"CarriageReturnsAndBlankLinesDropped", "A\r\n\r\n   \nB\r\n", {"A", "B"}},
         ListingRow{"BusySuffixIsNoPartOfTheName", "Garage [busy]\nYard\n", {"Garage", "Yard"}},
+        ListingRow{"NoControlsSuffixInEitherOrderIsNoPartOfTheName",
+                   "Garage [nocontrols]\nYard [busy] [nocontrols]\nHall [nocontrols] [busy]\n",
+                   {"Garage", "Yard", "Hall"}},
         ListingRow{"LastLineWithoutNewline", "A\nB", {"A", "B"}},
         ListingRow{"SpacesInsideNamesKept", " Hall  way \n", {" Hall  way "}},
         ListingRow{"EmptyFile", "", {}}),
@@ -422,6 +426,26 @@ TEST_F(SynthCamTest, BusyCameraFailsToStartAsResourceBusy) {
   OwnedError error = errorOf(message.get());
   EXPECT_TRUE(g_error_matches(error.get(), GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_BUSY)) << error->message;
   EXPECT_TRUE(postedBy(message.get(), pipeline->camera()));
+}
+
+// A camera marked " [nocontrols]" is one whose driver has a colour balance
+// with nothing in it; the others have no balance of their own at all (a
+// program puts its own after them). Both deliver pictures.
+TEST_F(SynthCamTest, ACameraWithoutControlsOffersAnEmptyColourBalanceAndStillStreams) {
+  cameras.write("Plain\nBare [nocontrols]\nBusy and bare [busy] [nocontrols]\n");
+  auto plain = cameraAt(0);
+  auto bare = cameraAt(1);
+  ASSERT_TRUE(plain && bare && bare->linked());
+  EXPECT_FALSE(GST_IS_COLOR_BALANCE(plain->camera()));
+  ASSERT_TRUE(GST_IS_COLOR_BALANCE(bare->camera()));
+  EXPECT_EQ(gst_color_balance_list_channels(GST_COLOR_BALANCE(bare->camera())), nullptr);
+
+  bare->setState(GST_STATE_PLAYING);
+  EXPECT_TRUE(bare->pullFrame()) << "a camera without controls still gives pictures";
+
+  auto busy = cameraAt(2);
+  ASSERT_TRUE(busy && busy->linked());
+  EXPECT_EQ(busy->setState(GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE) << "both marks hold";
 }
 
 TEST_F(SynthCamTest, LiveFramesOf640x480At30MoveFromFrameToFrame) {
