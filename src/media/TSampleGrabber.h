@@ -20,9 +20,11 @@ class TSampleGrabber;
 using TOnBuffer = std::function<void(TSampleGrabber& sender, double sampleTime, std::uint8_t* buffer, LONG bufferLength)>;
 
 // The sample grabber member of a graph: holds the platform's sample grabber
-// filter from moAdding to moRemoved, makes it accept only MediaType, and
-// hands every passing buffer to OnBuffer when a handler was assigned at the
-// activation (moAdded). Interface queries it does not answer go to the
+// filter from moAdding to moRemoved, makes it hand out samples in MediaType,
+// and hands every passing buffer to OnBuffer when a handler was assigned at
+// the activation (moAdded). Without a handler the filter converts nothing
+// on the way: it keeps the last sample and converts it only when asked for
+// it. Interface queries it does not answer go to the
 // filter while one is held, so it can stand where a filter is expected.
 //
 // States: no filter (only MediaType and OnBuffer are kept); filter held

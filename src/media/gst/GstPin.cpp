@@ -122,17 +122,21 @@ HRESULT GstPin::ConnectedTo(PinPtr& pin) {
   return pin ? S_OK : VFW_E_NOT_CONNECTED;
 }
 
+CapsRef GstPin::ConnectionFormat() const {
+  const auto peer = Peer();
+  if (!peer) return nullptr;
+  CapsRef caps = CapsRef::Adopt(gst_pad_get_current_caps(pad_.get()));
+  if (caps) return caps;
+  caps = CapsRef::Adopt(gst_caps_intersect(Formats().get(), peer->Formats().get()));
+  if (!gst_caps_is_empty(caps.get()) && !gst_caps_is_any(caps.get()))
+    caps = CapsRef::Adopt(gst_caps_fixate(caps.release()));
+  return caps;
+}
+
 HRESULT GstPin::ConnectionMediaType(AM_MEDIA_TYPE& mediaType) {
   mediaType = AM_MEDIA_TYPE{};
-  const auto peer = Peer();
-  if (!peer) return VFW_E_NOT_CONNECTED;
-  CapsRef caps = CapsRef::Adopt(gst_pad_get_current_caps(pad_.get()));
-  if (!caps) {
-    // Not negotiated yet: the type the two pins would agree on.
-    caps = CapsRef::Adopt(gst_caps_intersect(Formats().get(), peer->Formats().get()));
-    if (!gst_caps_is_empty(caps.get()) && !gst_caps_is_any(caps.get()))
-      caps = CapsRef::Adopt(gst_caps_fixate(caps.release()));
-  }
+  const CapsRef caps = ConnectionFormat();
+  if (!caps) return VFW_E_NOT_CONNECTED;
   return GstMediaTypes::MediaTypeFromCaps(caps.get(), mediaType);
 }
 

@@ -42,6 +42,9 @@ class GstPin : public IPin {
   std::shared_ptr<GstFilter> Owner() const;
   // The formats the pin can take or give now (caps query), never nil.
   CapsRef Formats() const;
+  // The format of the connection: the negotiated one, or before negotiation
+  // the one the two pins would agree on. Nil while unconnected.
+  CapsRef ConnectionFormat() const;
   // "<filter name>.<pin name>" for logs and graph files.
   std::string Label() const;
 

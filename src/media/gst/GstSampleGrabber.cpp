@@ -1,8 +1,11 @@
 #include "media/gst/GstSampleGrabber.h"
 
+#include <gst/video/video.h>
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "media/framework/Identifiers.h"
 #include "media/gst/GstMediaTypes.h"
@@ -12,10 +15,14 @@ namespace media::gst {
 // What the probe and the interface calls share. The probe holds its own
 // reference, so the state outlives the filter while a buffer is in flight.
 struct GstSampleGrabber::Shared {
-  std::mutex mutex;  // guards the members up to `last`
+  std::mutex mutex;  // guards the members up to `lastCaps`
   bool buffering = false;
   bool oneShot = false;
+  // The raw video format samples are handed out in; unknown when they are
+  // handed out as they come.
+  GstVideoFormat format = GST_VIDEO_FORMAT_UNKNOWN;
   GstRef<GstBuffer> last;
+  CapsRef lastCaps;  // the format `last` came in
 
   std::mutex callbackMutex;  // held while the callback runs
   ISampleGrabberCB* callback = nullptr;
@@ -23,15 +30,63 @@ struct GstSampleGrabber::Shared {
 
   // Streaming thread only.
   GstSegment segment{};
+  CapsRef streamCaps;
   bool shotTaken = false;
   guint32 streamSeqnum = GST_SEQNUM_INVALID;
 
   GstPadProbeReturn OnEvent(GstEvent* event);
   GstPadProbeReturn OnBuffer(GstBuffer* buffer);
-  void Deliver(GstBuffer* buffer);
+  void Deliver(GstBuffer* buffer, GstVideoFormat format);
 };
 
 namespace {
+
+// The raw video format a media type's caps fix, unknown when they fix none.
+GstVideoFormat FixedVideoFormat(const GstCaps* type) {
+  if (!type || gst_caps_is_any(type) || gst_caps_get_size(type) != 1) return GST_VIDEO_FORMAT_UNKNOWN;
+  const GstStructure* structure = gst_caps_get_structure(type, 0);
+  const char* format = gst_structure_get_string(structure, "format");
+  if (!gst_structure_has_name(structure, "video/x-raw") || !format) return GST_VIDEO_FORMAT_UNKNOWN;
+  return gst_video_format_from_string(format);
+}
+
+// The layout a frame of `frameCaps` is handed out in when it must be
+// converted to `format` first; nullopt when it is handed out as it came (in
+// that format already, no format asked for, or not raw video).
+std::optional<GstVideoInfo> ConversionTo(const GstCaps* frameCaps, GstVideoFormat format) {
+  GstVideoInfo in, out;
+  if (format == GST_VIDEO_FORMAT_UNKNOWN || !frameCaps || !gst_video_info_from_caps(&in, frameCaps) ||
+      GST_VIDEO_INFO_FORMAT(&in) == format)
+    return std::nullopt;
+  if (!gst_video_info_set_format(&out, format, GST_VIDEO_INFO_WIDTH(&in), GST_VIDEO_INFO_HEIGHT(&in)))
+    return std::nullopt;
+  GST_VIDEO_INFO_FPS_N(&out) = GST_VIDEO_INFO_FPS_N(&in);
+  GST_VIDEO_INFO_FPS_D(&out) = GST_VIDEO_INFO_FPS_D(&in);
+  GST_VIDEO_INFO_PAR_N(&out) = GST_VIDEO_INFO_PAR_N(&in);
+  GST_VIDEO_INFO_PAR_D(&out) = GST_VIDEO_INFO_PAR_D(&in);
+  return out;
+}
+
+// A frame of `frameCaps` converted to `layout`; nil when it cannot be.
+GstRef<GstBuffer> Converted(GstBuffer* buffer, const GstCaps* frameCaps, const GstVideoInfo& layout) {
+  GstVideoInfo in;
+  if (!gst_video_info_from_caps(&in, frameCaps)) return nullptr;
+  GstRef<GstBuffer> result = GstRef<GstBuffer>::Adopt(gst_buffer_new_allocate(nullptr, GST_VIDEO_INFO_SIZE(&layout), nullptr));
+  GstVideoFrame from, to;
+  if (!result || !gst_video_frame_map(&from, &in, buffer, GST_MAP_READ)) return nullptr;
+  if (!gst_video_frame_map(&to, &layout, result.get(), GST_MAP_WRITE)) {
+    gst_video_frame_unmap(&from);
+    return nullptr;
+  }
+  GstVideoConverter* converter = gst_video_converter_new(&in, &layout, nullptr);
+  if (converter) gst_video_converter_frame(converter, &from, &to);
+  gst_video_frame_unmap(&to);
+  gst_video_frame_unmap(&from);
+  if (!converter) return nullptr;
+  gst_video_converter_free(converter);
+  gst_buffer_copy_into(result.get(), buffer, GST_BUFFER_COPY_TIMESTAMPS, 0, -1);
+  return result;
+}
 
 // The sample handed to SampleCB: the buffer, mapped for the call.
 class MappedSample : public IMediaSample {
@@ -74,6 +129,12 @@ GstPadProbeReturn GstSampleGrabber::OnProbe(GstPad*, GstPadProbeInfo* info, gpoi
 GstPadProbeReturn GstSampleGrabber::Shared::OnEvent(GstEvent* event) {
   switch (GST_EVENT_TYPE(event)) {
     case GST_EVENT_SEGMENT: gst_event_copy_segment(event, &segment); break;
+    case GST_EVENT_CAPS: {
+      GstCaps* caps = nullptr;
+      gst_event_parse_caps(event, &caps);
+      streamCaps = CapsRef::AddRef(caps);
+      break;
+    }
     case GST_EVENT_STREAM_START:
       // A new run (not the same event sent again after a relink).
       if (gst_event_get_seqnum(event) != streamSeqnum) {
@@ -88,20 +149,31 @@ GstPadProbeReturn GstSampleGrabber::Shared::OnEvent(GstEvent* event) {
 
 GstPadProbeReturn GstSampleGrabber::Shared::OnBuffer(GstBuffer* buffer) {
   bool drop = false;
+  GstVideoFormat wanted = GST_VIDEO_FORMAT_UNKNOWN;
   {
     std::lock_guard lock(mutex);
     drop = oneShot && shotTaken;
-    if (!drop && buffering) last = GstRef<GstBuffer>::AddRef(buffer);
+    if (!drop && buffering) {
+      last = GstRef<GstBuffer>::AddRef(buffer);
+      lastCaps = streamCaps;
+    }
     if (oneShot) shotTaken = true;
+    wanted = format;
   }
   if (drop) return GST_PAD_PROBE_DROP;
-  Deliver(buffer);
+  Deliver(buffer, wanted);
   return GST_PAD_PROBE_OK;
 }
 
-void GstSampleGrabber::Shared::Deliver(GstBuffer* buffer) {
+void GstSampleGrabber::Shared::Deliver(GstBuffer* passing, GstVideoFormat wanted) {
   std::lock_guard lock(callbackMutex);
   if (!callback) return;
+  // Frames come in another format only when the callback was installed
+  // after the input was connected for a grabber without one.
+  GstRef<GstBuffer> converted;
+  if (const auto layout = ConversionTo(streamCaps.get(), wanted))
+    converted = Converted(passing, streamCaps.get(), *layout);
+  GstBuffer* buffer = converted ? converted.get() : passing;
   const GstClockTime time = GST_BUFFER_PTS_IS_VALID(buffer) && segment.format == GST_FORMAT_TIME
                                 ? gst_segment_to_running_time(&segment, GST_FORMAT_TIME, GST_BUFFER_PTS(buffer))
                                 : GST_CLOCK_TIME_NONE;
@@ -143,39 +215,79 @@ HRESULT GstSampleGrabber::SetOneShot(bool oneShot) {
 }
 
 HRESULT GstSampleGrabber::SetMediaType(const AM_MEDIA_TYPE& mediaType) {
-  const CapsRef caps = GstMediaTypes::CapsFromMediaType(mediaType);
+  CapsRef caps = GstMediaTypes::CapsFromMediaType(mediaType);
   if (!caps) return VFW_E_INVALIDMEDIATYPE;
-  g_object_set(filter_, "caps", caps.get(), nullptr);
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->format = FixedVideoFormat(caps.get());
+  }
+  type_ = std::move(caps);
+  bool everyFrameTaken = false;
+  {
+    std::lock_guard lock(shared_->callbackMutex);
+    everyFrameTaken = shared_->callback != nullptr;
+  }
+  Accept(everyFrameTaken);
   return S_OK;
+}
+
+void GstSampleGrabber::Accept(bool everyFrameTaken) {
+  if (!type_) return;
+  CapsRef accepted = CapsRef::Adopt(gst_caps_copy(type_.get()));
+  // No one takes every frame: frames pass in the format they come in and
+  // only the one asked for is converted.
+  if (!everyFrameTaken && FixedVideoFormat(accepted.get()) != GST_VIDEO_FORMAT_UNKNOWN)
+    gst_structure_remove_field(gst_caps_get_structure(accepted.get(), 0), "format");
+  g_object_set(filter_, "caps", accepted.get(), nullptr);
 }
 
 HRESULT GstSampleGrabber::GetConnectedMediaType(AM_MEDIA_TYPE& mediaType) {
   mediaType = AM_MEDIA_TYPE{};
   const GstPinPtr input = Input();
-  if (!input || !input->IsConnected()) return VFW_E_NOT_CONNECTED;
-  return input->ConnectionMediaType(mediaType);
+  CapsRef connection = input ? input->ConnectionFormat() : nullptr;
+  if (!connection) return VFW_E_NOT_CONNECTED;
+  GstVideoFormat format = GST_VIDEO_FORMAT_UNKNOWN;
+  {
+    std::lock_guard lock(shared_->mutex);
+    format = shared_->format;
+  }
+  // The type the samples are handed out in, which the frames passing may
+  // not have yet.
+  if (const auto layout = ConversionTo(connection.get(), format))
+    connection = CapsRef::Adopt(gst_video_info_to_caps(&*layout));
+  return GstMediaTypes::MediaTypeFromCaps(connection.get(), mediaType);
 }
 
 HRESULT GstSampleGrabber::SetBufferSamples(bool buffer) {
   std::lock_guard lock(shared_->mutex);
   shared_->buffering = buffer;
-  if (!buffer) shared_->last.reset();
+  if (!buffer) {
+    shared_->last.reset();
+    shared_->lastCaps.reset();
+  }
   return S_OK;
 }
 
 HRESULT GstSampleGrabber::GetCurrentBuffer(LONG& bufferSize, std::uint8_t* buffer) {
   GstRef<GstBuffer> last;
+  CapsRef caps;
+  GstVideoFormat format = GST_VIDEO_FORMAT_UNKNOWN;
   {
     std::lock_guard lock(shared_->mutex);
     if (!shared_->buffering) return E_INVALIDARG;
     last = shared_->last;
+    caps = shared_->lastCaps;
+    format = shared_->format;
   }
   if (!last) return VFW_E_WRONG_STATE;
-  const gsize size = gst_buffer_get_size(last.get());
+  const auto layout = ConversionTo(caps.get(), format);
+  const gsize size = layout ? GST_VIDEO_INFO_SIZE(&*layout) : gst_buffer_get_size(last.get());
   if (!buffer) {
     bufferSize = static_cast<LONG>(size);
     return S_OK;
   }
+  if (layout) last = Converted(last.get(), caps.get(), *layout);
+  if (!last) return E_FAIL;
   const gsize count = std::min<gsize>(size, static_cast<gsize>(std::max<LONG>(bufferSize, 0)));
   bufferSize = static_cast<LONG>(gst_buffer_extract(last.get(), 0, buffer, count));
   return S_OK;
@@ -183,9 +295,15 @@ HRESULT GstSampleGrabber::GetCurrentBuffer(LONG& bufferSize, std::uint8_t* buffe
 
 HRESULT GstSampleGrabber::SetCallback(ISampleGrabberCB* callback, LONG which) {
   if (which != 0 && which != 1) return E_INVALIDARG;
-  std::lock_guard lock(shared_->callbackMutex);
-  shared_->callback = callback;
-  shared_->which = which;
+  {
+    std::lock_guard lock(shared_->callbackMutex);
+    shared_->callback = callback;
+    shared_->which = which;
+  }
+  // A connection keeps the formats it was made for: a callback installed
+  // later gets its frames converted one by one instead.
+  const GstPinPtr input = Input();
+  if (input && !input->IsConnected()) Accept(callback != nullptr);
   return S_OK;
 }
 

@@ -7,17 +7,26 @@
 namespace media::gst {
 
 // The sample grabber (CLSID_SampleGrabber): pins "Input" and "Output", one
-// caps filter between them, so the input takes only the media type set with
-// SetMediaType (anything until then) and a path built through the grabber is
-// converted to it; buffers pass through unchanged.
+// caps filter between them; buffers pass through unchanged. Samples are
+// handed out in the media type set with SetMediaType (anything until then).
+//
+// Conversion happens only for frames someone takes. With a callback
+// installed when the input is connected, the input takes only that type, so
+// a path built through the grabber is converted to it and the callback sees
+// every frame in it. Without one, a raw video type's pixel format is left
+// open (its frame size and rate still hold): frames pass in the format they
+// come in, and the one kept is converted when GetCurrentBuffer copies it;
+// its size answer is already that of the converted frame, and
+// GetConnectedMediaType answers the type samples are handed out in. A
+// callback installed after the input was connected without one gets each
+// frame converted for it.
 //
 // On the streaming thread, for every buffer that passes: while buffering is
 // on, the grabber keeps a reference to it (buffers are not changed once
 // passed, so this is its copy) for GetCurrentBuffer; then the installed
 // callback is called with the sample time in seconds, the running time of
-// the buffer in the graph. BufferCB's bytes are the stream's own and must
-// only be read. A one-shot grabber passes the first buffer of a run and
-// drops the rest.
+// the buffer in the graph. BufferCB's bytes must only be read. A one-shot
+// grabber passes the first buffer of a run and drops the rest.
 //
 // Threading: the ISampleGrabber calls come from the user-interface thread and
 // take a short lock shared with the streaming thread. The callback runs under
@@ -40,7 +49,7 @@ class GstSampleGrabber : public GstFilter, public ISampleGrabber {
   HRESULT GetConnectedMediaType(AM_MEDIA_TYPE& mediaType) override;
   HRESULT SetBufferSamples(bool buffer) override;
   // E_INVALIDARG while buffering is off; VFW_E_WRONG_STATE before a sample
-  // has passed.
+  // has passed; E_FAIL when the kept frame cannot be converted.
   HRESULT GetCurrentBuffer(LONG& bufferSize, std::uint8_t* buffer) override;
   // E_INVALIDARG for a kind other than 0 and 1.
   HRESULT SetCallback(ISampleGrabberCB* callback, LONG which) override;
@@ -51,8 +60,11 @@ class GstSampleGrabber : public GstFilter, public ISampleGrabber {
  private:
   struct Shared;
   static GstPadProbeReturn OnProbe(GstPad* pad, GstPadProbeInfo* info, gpointer shared);
+  // Sets what the input accepts for type_.
+  void Accept(bool everyFrameTaken);
 
   GstElement* filter_ = nullptr;  // owned by the bin
+  CapsRef type_;                  // from SetMediaType
   std::shared_ptr<Shared> shared_;
 };
 
