@@ -470,7 +470,9 @@ class CutRecordings(ChannelTest):
         p.process.wait()
         cut = {n: glob.glob(p.path("录像", "#%d" % n, "*.asf"))[0] for n in (1, 2, 3, 4)}
         for f in cut.values():
-            self.assertIsNone(stated_duration(f), "the kill left the header unfinished")
+            # ffprobe estimates a length from the header's bit rate, so the
+            # demuxer's seekability tells an unfinished header.
+            self.assertFalse(gstreamer_seekable(f), "the kill left the header unfinished")
         # A copy cut by hand at an odd size, and one another process holds
         # locked as its writer would.
         truncated = p.path("录像", "#1", "truncated.asf")
