@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/FileSystem.h"
+#include "app/AppPaths.h"
 #include "platform/ProfileFile.h"
 
 namespace app {
@@ -18,13 +18,7 @@ int DigitValue(char c, int base) {
 
 }  // namespace
 
-std::string SettingsFile::Path() {
-  const std::string exe = platform::FileSystem::ExecutablePath();
-  const std::size_t slash = exe.rfind('/');
-  const std::size_t dot = exe.rfind('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-  return (hasExtension ? exe.substr(0, dot) : exe) + ".ini";
-}
+std::string SettingsFile::Path() { return AppPaths::SettingsFilePath(); }
 
 std::string SettingsFile::ReadString(const std::string& section, const std::string& key, const std::string& def) {
   return platform::ProfileFile::ReadString(Path(), section, key, def, 2048);
@@ -40,6 +34,9 @@ bool SettingsFile::ReadBool(const std::string& section, const std::string& key, 
 
 void SettingsFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
   const std::string path = Path();
+  // The per-user config folder of an installed program may not exist yet; a
+  // portable program's file is beside its executable, whose folder does.
+  if (AppPaths::Installed()) AppPaths::EnsureFolderWithParents(path.substr(0, path.rfind('/')));
   if (!platform::ProfileFile::WriteString(path, section, key, value))
     throw SettingsWriteError("Unable to write to " + path);
 }

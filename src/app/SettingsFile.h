@@ -11,9 +11,10 @@ class SettingsWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// The program's settings file: the executable's path with its extension
-// replaced by ".ini", recomputed at every call so a renamed executable uses a
-// file of its new name. Every read and write goes straight to the file.
+// The program's settings file, where AppPaths puts it (beside the executable,
+// or the per-user config folder of an installed program), recomputed at every
+// call so a renamed executable uses a file of its new name. Every read and
+// write goes straight to the file.
 class SettingsFile {
  public:
   static std::string Path();

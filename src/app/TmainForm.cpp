@@ -122,12 +122,16 @@ QFrame* TmainForm::VideoPanel(int channel) const {
 
 void TmainForm::FormCreate() {
   AppPaths::AppDir = FolderOf(platform::FileSystem::ExecutablePath());
-  AppPaths::SavePath = SettingsFile::ReadString("comm", "path", AppPaths::AppDir);
+  const std::string defaultSavePath = AppPaths::DefaultSavePath();
+  AppPaths::SavePath = SettingsFile::ReadString("comm", "path", defaultSavePath);
   channels_->SetSavePath(AppPaths::SavePath);
   SetChecked(ui_->topcbx, SettingsFile::ReadBool("comm", "ontop", false), [this] { topcbxClick(); });
   platform::WindowPlacement::SetWindowPos(
       this, ui_->topcbx->isChecked() ? platform::WindowPlacement::HWND_TOPMOST : platform::WindowPlacement::HWND_NOTOPMOST);
-  AppPaths::EnsureFolder(AppPaths::SavePath);
+  // An installed program's default folder lies in a videos folder that a new
+  // account may not have yet; a folder the user chose is made one level only.
+  if (AppPaths::SavePath == defaultSavePath) AppPaths::EnsureFolderWithParents(AppPaths::SavePath);
+  else AppPaths::EnsureFolder(AppPaths::SavePath);
   AppPaths::EnsureFolder(AppPaths::RecordingsRoot());
   AppPaths::EnsureFolder(AppPaths::ScreenshotsFolder());
   setWindowTitle(QStringLiteral("Quadrovia"));

@@ -63,7 +63,7 @@ void ToptionForm::ReleaseDeviceEnumerator() { devices_.reset(); }
 void ToptionForm::FormCreate() {
   channels::DeviceBinding::FillDeviceLists(DeviceEnumerator(),
                                            {ui_->videoCap1, ui_->videoCap2, ui_->videoCap3, ui_->videoCap4});
-  folderLimit_->SetText(QString::fromStdString(SettingsFile::ReadString("comm", "path", AppPaths::AppDir)));
+  folderLimit_->SetText(QString::fromStdString(SettingsFile::ReadString("comm", "path", AppPaths::DefaultSavePath())));
   ui_->autoCbx->setChecked(SettingsFile::ReadBool("comm", "auto", true));
 }
 

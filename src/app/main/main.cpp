@@ -1,9 +1,14 @@
 #include <QApplication>
 #include <QSessionManager>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/AppPaths.h"
+#include "app/CommandLine.h"
 #include "app/CutRecordings.h"
+#include "app/DemoCameras.h"
+#include "app/DisplayCheck.h"
 #include "app/TmainForm.h"
 #include "app/ToptionForm.h"
 #include "app/TsplashForm.h"
@@ -13,11 +18,49 @@
 #include "media/gst/GstBackend.h"
 #include "platform/Application.h"
 #include "platform/ApplicationWindow.h"
+#include "platform/FileSystem.h"
+
+namespace {
+
+QStringList Arguments(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
+std::string ExecutableFolder() {
+  const std::string exe = platform::FileSystem::ExecutablePath();
+  return exe.substr(0, exe.rfind('/') + 1);
+}
+
+}  // namespace
 
 // Start-up order matters: the main window computes the paths the settings
 // dialog reads, and the dialog's device lists must exist before the first
 // timer tick starts monitoring (ticks only come from the message loop).
 int main(int argc, char** argv) {
+  // Everything up to the application object works without a display.
+  const app::CommandLine commandLine = app::CommandLine::Parse(Arguments(argc, argv));
+  if (commandLine.action == app::CommandLine::Action::ShowHelp) {
+    std::fputs(app::CommandLine::HelpText().toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  if (commandLine.action == app::CommandLine::Action::ShowVersion) {
+    std::puts(app::CommandLine::VersionText().toLocal8Bit().constData());
+    return 0;
+  }
+  const app::DisplayCheck::Outcome display =
+      app::DisplayCheck::Check(commandLine.platform.toStdString(), commandLine.display.toStdString());
+  if (!display.problem.empty()) {
+    std::fprintf(stderr, "%s\n", display.problem.c_str());
+    return 1;
+  }
+  if (display.chooseWayland) ::setenv("QT_QPA_PLATFORM", "wayland", 1);
+  app::DemoCameras demo;
+  if (commandLine.demo && !demo.Prepare(ExecutableFolder())) {
+    std::fputs("quadrovia: --demo: the synthetic camera plugin (libgstsynthcam.so) is not installed\n", stderr);
+    return 1;
+  }
   QApplication application(argc, argv);
   application.setQuitOnLastWindowClosed(false);
   media::gst::GstBackend::Install();
