@@ -59,7 +59,12 @@ QString CommandLine::HelpText() {
   QCommandLineParser parser;
   options.AddTo(parser);
   parser.parse({QStringLiteral("quadrovia")});
-  return parser.helpText();
+  // Qt names the running executable when an application object exists;
+  // the program is "quadrovia" whatever file it was started from.
+  QString text = parser.helpText();
+  const qsizetype end = text.indexOf(QLatin1Char(' '), text.indexOf(QLatin1Char(' ')) + 1);
+  if (text.startsWith(QLatin1String("Usage: ")) && end > 0) text.replace(0, end, QStringLiteral("Usage: quadrovia"));
+  return text;
 }
 
 QString CommandLine::VersionText() { return QStringLiteral("quadrovia " QUADROVIA_VERSION); }

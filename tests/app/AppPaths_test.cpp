@@ -33,9 +33,11 @@ AppPaths::Environment Made(const PlaceCase& c) {
     return it == vars.end() ? std::nullopt : std::optional<std::string>(it->second);
   };
   env.refusesWrites = [c](const std::string&) { return c.refusesWrites; };
-  const std::string configHome = c.variables.count("XDG_CONFIG_HOME") && c.variables.at("XDG_CONFIG_HOME")[0] == '/'
-                                     ? c.variables.at("XDG_CONFIG_HOME")
-                                     : c.variables.at("HOME") + "/.config";
+  std::string configHome = c.variables.count("XDG_CONFIG_HOME") && c.variables.at("XDG_CONFIG_HOME")[0] == '/'
+                               ? c.variables.at("XDG_CONFIG_HOME")
+                               : c.variables.at("HOME") + "/.config";
+  while (configHome.size() > 1 && configHome.back() == '/') configHome.pop_back();
+  if (configHome.find("//") != std::string::npos) configHome.replace(configHome.find("//"), 2, "/");
   env.readFile = [c, configHome](const std::string& path) -> std::optional<std::string> {
     if (c.userDirs && path == configHome + "/user-dirs.dirs") return std::string(c.userDirs);
     return std::nullopt;
