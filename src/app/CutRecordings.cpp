@@ -1,5 +1,7 @@
 #include "app/CutRecordings.h"
 
+#include "app/AppLog.h"
+
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -49,7 +51,7 @@ void CutRecordings::Run(std::stop_token stop) const {
           break;
         case Outcome::kInUse: qInfo("Left the recording %s alone: %s", file.c_str(), result.detail.c_str()); break;
         case Outcome::kLeftAsItWas:
-          qWarning("Could not finish the recording %s, left as it was: %s", file.c_str(), result.detail.c_str());
+          qCWarning(lcApp, "Could not finish the recording %s, left as it was: %s", file.c_str(), result.detail.c_str());
           break;
         case Outcome::kNothingToDo: break;
       }

@@ -4,11 +4,13 @@
 #include <cstdlib>
 #include <memory>
 
+#include "app/AppLog.h"
 #include "app/AppPaths.h"
 #include "app/CommandLine.h"
 #include "app/CutRecordings.h"
 #include "app/DemoCameras.h"
 #include "app/DisplayCheck.h"
+#include "app/SettingsFile.h"
 #include "app/TmainForm.h"
 #include "app/ToptionForm.h"
 #include "app/TsplashForm.h"
@@ -76,6 +78,8 @@ int main(int argc, char** argv) {
   optionForm->setWindowModality(Qt::ApplicationModal);
   platform::Application::RunHandler([optionForm] { optionForm->FormCreate(); });
   mainForm->SetOptionForm(optionForm);
+  qCInfo(lcApp, "%s: settings file %s, save folder %s", app::AppPaths::Installed() ? "installed" : "portable",
+         app::SettingsFile::Path().c_str(), app::AppPaths::SavePath.c_str());
   // Log-off asks the main window as a close would; it never refuses.
   QObject::connect(&application, &QGuiApplication::commitDataRequest, mainForm,
                    [mainForm](QSessionManager&) { mainForm->FormCloseQuery(); });

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "media/MediaLog.h"
 #include "media/framework/EventCodes.h"
 #include "media/gst/GstMessageTranslator.h"
 #include "platform/MessageWindow.h"
@@ -24,6 +25,10 @@ std::string Describe(GstMessage* message, const char* kind, GError* error, gchar
   std::string line = std::string(kind) + " from " + PathOf(GST_MESSAGE_SRC(message)) + ": " +
                      (error ? error->message : "?");
   if (debug) line += " [" + std::string(debug) + "]";
+  // Every error and warning of a graph, whether or not it becomes an event:
+  // the element, GStreamer's message and its debug text.
+  if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) qCCritical(lcMedia, "GStreamer %s", line.c_str());
+  else qCWarning(lcMedia, "GStreamer %s", line.c_str());
   return line;
 }
 
