@@ -42,8 +42,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "The Quadrovia developers")
 set(CPACK_PACKAGE_CONTACT "Quadrovia developers <packages@quadrovia.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "camera monitor that records up to four cameras")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "camera monitor that records up to four cameras\n Quadrovia shows up to four cameras (web cameras, capture cards) live in\n a 2x2 grid, records each running camera to its own ASF file (WMV 8,\n 56 kbps, video only) and serves the first recording live over HTTP on\n port 3333. It sits in the notification area and can stay on top.")
+set(CPACK_PACKAGE_DESCRIPTION "Quadrovia shows up to four cameras (web cameras, capture cards) live in
+a 2x2 grid, records each running camera to its own ASF file (WMV 8,
+56 kbps, video only) and serves the first recording live over HTTP on
+port 3333. It sits in the notification area and can stay on top.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
