@@ -40,7 +40,7 @@ class GraphBusLog : public gsttest::BackendTest {
     BackendTest::TearDown();
   }
   void Post(GstMessage* message) {
-    media::gst::GstGraphBus bus(pipeline_, nullptr);
+    media::gst::GstGraphBus bus(pipeline_, platform::HWND{});
     bus.OnMessage(message);
     gst_message_unref(message);
   }
@@ -62,7 +62,7 @@ TEST_F(GraphBusLog, ErrorsAndWarningsAreLoggedWithElementMessageAndDebugText) {
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].type, c.type);
     EXPECT_EQ(records[0].category, "quadrovia.media");
-    for (const char* part : {"/graph/camera-source", "Device is busy", "open failed"})
+    for (const char* part : {"GstPipeline:graph/GstFakeSrc:camera-source", "Device is busy", "open failed"})
       EXPECT_NE(records[0].text.find(part), std::string::npos) << part << " in " << records[0].text;
   }
 }
